@@ -1,0 +1,15 @@
+// Start-up and the window-created handler.
+#pragma once
+
+#include <string>
+
+// The executable's full path (GBK) cut at its last backslash; empty when the
+// path holds no backslash. "C:\Tools\x.exe" gives "C:\Tools", "C:\x.exe" "C:".
+std::string runDirectoryOf(const std::string& executablePath);
+
+// The run directory fixed at start-up.
+std::string runDirectory();
+void setRunDirectory(const std::string& directory);
+
+// Runs once the window and its controls exist, before it is first shown.
+void onWindowCreated();

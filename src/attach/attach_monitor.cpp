@@ -1,0 +1,3 @@
+#include "attach/attach_monitor.h"
+
+void attachTick() {}

@@ -1,0 +1,5 @@
+#include "capture/capture_handlers.h"
+
+void trackerTick() {}
+void onStartButtonClicked() {}
+void onDiscardButtonClicked() {}

@@ -1,0 +1,99 @@
+#include <windows.h>
+#include <tlhelp32.h>
+
+#include <cstring>
+
+#include "app/texts.h"
+#include "process/name_compare.h"
+#include "process/process_lookup.h"
+
+#if defined(_WIN32) && !defined(_WIN64)
+static_assert(sizeof(PROCESSENTRY32) == 296, "the 32-bit process entry is 296 bytes");
+#endif
+
+// A record's character field taken as text: up to the first zero byte, and at
+// most the first 256 bytes.
+template <size_t N>
+static std::string fieldText(const char (&field)[N]) {
+  size_t limit = N < 256 ? N : 256;
+  size_t length = 0;
+  while (length < limit && field[length] != '\0') ++length;
+  return std::string(field, length);
+}
+
+int32_t findProcessId(const std::string& exeName) {
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return 0;
+  PROCESSENTRY32 entry;
+  std::memset(&entry, 0, sizeof entry);
+  entry.dwSize = sizeof entry;
+  int32_t found = 0;
+  for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
+    if (exeNamesEqual(fieldText(entry.szExeFile), exeName, false)) {
+      found = static_cast<int32_t>(entry.th32ProcessID);
+      break;
+    }
+  }
+  CloseHandle(snapshot);
+  return found;
+}
+
+// The executable path of one process, from the first module of its module
+// snapshot; empty when that cannot be read (access refused, process gone).
+static std::string executablePathOf(DWORD processId) {
+  HANDLE modules = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, processId);
+  if (modules == INVALID_HANDLE_VALUE) return std::string();
+  MODULEENTRY32 module;
+  std::memset(&module, 0, sizeof module);
+  module.dwSize = sizeof module;
+  std::string path;
+  if (Module32First(modules, &module)) path = fieldText(module.szExePath);
+  CloseHandle(modules);
+  return path;
+}
+
+static bool containsSingleByteQuestionMark(const std::string& text) {
+  for (size_t i = 0; i < text.size(); ++i) {
+    unsigned char byte = static_cast<unsigned char>(text[i]);
+    if (byte >= 0x80) {
+      ++i;
+    } else if (byte == '?') {
+      return true;
+    }
+  }
+  return false;
+}
+
+std::string findExecutablePath(const std::string& exeName, bool exactCase) {
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPALL, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) {
+    MessageBoxA(nullptr, kSnapshotFailed, kInfoTitle, MB_OK | MB_TASKMODAL);
+    return std::string();
+  }
+  PROCESSENTRY32 entry;
+  std::memset(&entry, 0, sizeof entry);
+  entry.dwSize = sizeof entry;
+  std::string result;
+  for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
+    if (entry.th32ProcessID == 0) continue;
+    if (!exeNamesEqual(fieldText(entry.szExeFile), exeName, exactCase)) continue;
+    // Only the matching process's own module is asked for, so a process whose
+    // module cannot be read gives no path rather than an earlier process's.
+    std::string candidate = executablePathOf(entry.th32ProcessID);
+    // The ANSI snapshot puts "?" for characters the code page cannot hold;
+    // such a path names no file.
+    if (!containsSingleByteQuestionMark(candidate)) result = candidate;
+    break;
+  }
+  CloseHandle(snapshot);
+  return result;
+}
+
+int32_t executableFileSize(const std::string& path) {
+  if (path.empty()) return -1;
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA(path.c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return -1;
+  FindClose(search);
+  return static_cast<int32_t>(found.nFileSizeLow);
+}

@@ -1,0 +1,56 @@
+// Scripted stand-ins for the Windows layer, linked into logic_tests in place of
+// the real controls, game memory and process lookup.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "ui/controls.h"
+
+// ---- Controls: remembers every value, and logs the calls in order.
+struct FakeControls {
+  std::map<ControlId, std::string> texts;      // edit texts and button captions
+  std::map<ControlId, bool> enabled;
+  std::map<ControlId, int32_t> timerPeriods;
+  std::string statusText;
+  uint32_t statusColour = 0xFF8800;
+  std::vector<std::string> log;                // e.g. "colour 255", "status <bytes>"
+};
+FakeControls& fakeControls();
+void resetFakeControls();  // the design-time values of the form
+
+// ---- Game memory: a sparse byte map per process; every read is logged.
+struct FakeRead {
+  uint32_t address;
+  size_t size;
+  bool operator==(const FakeRead& other) const {
+    return address == other.address && size == other.size;
+  }
+};
+struct FakeGameMemory {
+  int32_t pid = 0;                        // the one process that exists (0: none)
+  std::map<uint32_t, uint8_t> bytes;      // readable bytes of that process
+  std::vector<FakeRead> reads;            // every read made, in order
+};
+FakeGameMemory& fakeGameMemory();
+void resetFakeGameMemory();
+void pokeInt32(uint32_t address, int32_t value);
+void pokeFloat(uint32_t address, float value);
+void unmapBytes(uint32_t address, size_t size);
+
+// ---- Processes and files for the attach monitor.
+struct FakeProcess {
+  std::string exeName;
+  int32_t pid;
+  std::string exePath;  // empty: its module cannot be read
+};
+struct FakeSystem {
+  std::vector<FakeProcess> processes;          // in snapshot order
+  std::map<std::string, int32_t> fileSizes;    // path -> size; absent: no file
+  int findExecutablePathCalls = 0;
+  int fileSizeCalls = 0;
+};
+FakeSystem& fakeSystem();
+void resetFakeSystem();

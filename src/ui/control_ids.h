@@ -8,8 +8,10 @@
 constexpr char kMainWindowCaption[] = "Tallowick";
 
 // Window property on the status label holding its current text colour
-// (0x00BBGGRR), so that another process can read it.
+// (0x00BBGGRR) with kColourPresent added, so that another process can read it
+// and black is told apart from no property at all.
 constexpr char kStatusColourProperty[] = "TallowickTextColour";
+constexpr unsigned kColourPresent = 0x01000000;
 
 // Child-window identifier of a control; timers have none (0).
 constexpr int controlWindowId(ControlId control) {

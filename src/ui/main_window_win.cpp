@@ -135,7 +135,7 @@ static void onSystemTimer(UINT_PTR systemId) {
 void setStatusLabelColour(uint32_t colour) {
   theWindow.textColours[indexOf(ControlId::透明标签5)] = colour;
   HWND label = controlWindow(ControlId::透明标签5);
-  if (label != nullptr) setWindowNumber(label, kStatusColourProperty, colour);
+  if (label != nullptr) setWindowNumber(label, kStatusColourProperty, colour | kColourPresent);
 }
 
 void repaintStatusLabelNow() {

@@ -43,8 +43,16 @@ static int32_t codeForErrno(int error) {
   }
 }
 
+// Like GetFullPathNameA, an absolute path whether or not the file exists; an
+// existing file's path is also resolved, so that one file opened by two
+// spellings is recognised as the same file.
 int32_t systemFullPath(const std::string& path, std::string& fullPath) {
   if (path.empty()) return -3;
+  char resolved[PATH_MAX];
+  if (realpath(path.c_str(), resolved) != nullptr) {
+    fullPath = resolved;
+    return 0;
+  }
   if (path[0] == '/') {
     fullPath = path;
     return 0;

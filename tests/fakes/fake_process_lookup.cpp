@@ -18,6 +18,7 @@ int32_t findProcessId(const std::string& exeName) {
 
 std::string findExecutablePath(const std::string& exeName, bool exactCase) {
   ++fakeSystem().findExecutablePathCalls;
+  if (fakeSystem().duringFindExecutablePath) fakeSystem().duringFindExecutablePath();
   for (const FakeProcess& process : fakeSystem().processes) {
     if (process.pid != 0 && exeNamesEqual(process.exeName, exeName, exactCase)) return process.exePath;
   }

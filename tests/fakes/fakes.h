@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -52,6 +53,9 @@ struct FakeSystem {
   std::map<std::string, int32_t> fileSizes;    // path -> size; absent: no file
   int findExecutablePathCalls = 0;
   int fileSizeCalls = 0;
+  // Runs inside findExecutablePath, as the ticks that the real lookup's
+  // message box lets through while it waits.
+  std::function<void()> duringFindExecutablePath;
 };
 FakeSystem& fakeSystem();
 void resetFakeSystem();

@@ -2,15 +2,17 @@
 
 #include <windows.h>
 
+#include "platform/gbk_wide_win.h"
+
 namespace {
 
-// Paths are GBK whatever the system's code page is, so they are converted
-// here and the wide functions are used.
+// Paths are GBK whatever the system's code page is: a path with bytes that
+// are no GBK text is refused rather than guessed at.
 bool widePath(const std::string& path, std::wstring& wide) {
-  int length = MultiByteToWideChar(936, MB_ERR_INVALID_CHARS, path.data(), static_cast<int>(path.size()), nullptr, 0);
-  if (length <= 0) return false;
-  wide.assign(static_cast<size_t>(length), L'\0');
-  MultiByteToWideChar(936, MB_ERR_INVALID_CHARS, path.data(), static_cast<int>(path.size()), &wide[0], length);
+  if (MultiByteToWideChar(936, MB_ERR_INVALID_CHARS, path.data(), static_cast<int>(path.size()), nullptr, 0) <= 0) {
+    return false;
+  }
+  wide = gbkToWide(path);
   return true;
 }
 

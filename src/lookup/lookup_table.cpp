@@ -308,6 +308,8 @@ bool findForward(TablePredicate predicate, void* context) {
   if (code != 0) return fail(code);
   const int32_t remembered = table.currentRecord;
   const uint8_t* outerBuffer = table.searchBuffer;  // a search inside a predicate
+  int32_t* outerError = table.searchError;
+  table.searchError = &threadTableError;
   int32_t count = 0;
   int64_t length = 0;
   search.code = readRecordCount(table, 4, count);
@@ -361,6 +363,7 @@ bool findForward(TablePredicate predicate, void* context) {
 
   if (table.open) {
     table.searchBuffer = outerBuffer;
+    table.searchError = outerError;
     table.currentRecord = remembered;
     if (search.match != 0) releaseTableLock(table, recordOffset(table, search.match));
     releaseTableLock(table, kRecordCountOffset);
@@ -372,53 +375,71 @@ bool findForward(TablePredicate predicate, void* context) {
   return true;
 }
 
-static ColumnValue columnFailure(int32_t code, uint32_t type) {
-  threadTableError = code;
-  return emptyColumnValue(type);
+// Reads the current record's slot of `column` under the record's lock.
+static int32_t readColumnFromFile(LookupTable& table, const ColumnDescriptor& column,
+                                  ColumnValue& value) {
+  int64_t recordStart = recordOffset(table, table.currentRecord);
+  int32_t code = takeTableLock(table, recordStart);
+  if (code != 0) return code;
+  int64_t slotStart = recordStart + column.offset;
+  int64_t length = 0;
+  code = tableFileLength(table.file, length);
+  if (code == 0 && slotStart >= length) code = kSlotPastEnd;
+  std::vector<uint8_t> slot;
+  if (code == 0) {
+    uint32_t size = static_cast<uint32_t>(slotSize(column));
+    // Never allocate past what the file holds: the read would come short anyway.
+    if (slotStart + size > length) {
+      code = kSlotUnreadable;
+    } else {
+      slot.resize(size);
+      uint32_t got = 0;
+      code = readTableFile(table.file, slotStart, slot.data(), size, got);
+      if (code == 0 && got < size) code = kSlotUnreadable;
+    }
+  }
+  if (code == 0) {
+    TableFile* side = tableFileIsOpen(table.sideFile) ? &table.sideFile : nullptr;
+    code = decodeColumn(column, slot.data(), side, value);
+  }
+  releaseTableLock(table, recordStart);
+  return code;
 }
 
 ColumnValue readColumn(int32_t n) {
-  threadTableError = 0;
   LookupTable* table = tableRegistry().current;
+  // Inside a search the predicate runs on the searching thread, whose reason
+  // code the search keeps at hand: a thread-local lookup per record would
+  // cost as much as the rest of the column read.
+  int32_t& error = table != nullptr && table->searchError != nullptr ? *table->searchError
+                                                                     : threadTableError;
+  error = 0;
   // No column to read: the empty text, which both of the capture's reads
   // (a text, or a number compared against) treat as "nothing there".
-  if (table == nullptr) return columnFailure(kNoCurrentTable, kTypeText);
-  if (n < 1 || n > table->layout.columnCount) return columnFailure(kNoSuchColumn, kTypeText);
-  const ColumnDescriptor& column = table->layout.columns[static_cast<size_t>(n - 1)];
-  // A slot the catalogue places (partly) outside the record is never read.
-  if (!slotInsideRecord(column, table->layout.recordSize)) {
-    return columnFailure(kSlotUnreadable, column.type);
+  if (table == nullptr) {
+    error = kNoCurrentTable;
+    return emptyColumnValue(kTypeText);
   }
-  TableFile* side = tableFileIsOpen(table->sideFile) ? &table->sideFile : nullptr;
+  if (n < 1 || n > table->layout.columnCount) {
+    error = kNoSuchColumn;
+    return emptyColumnValue(kTypeText);
+  }
+  const ColumnDescriptor& column = table->layout.columns[static_cast<size_t>(n - 1)];
   ColumnValue value;
   int32_t code = 0;
-  if (table->searchBuffer != nullptr) {
+  if (!slotInsideRecord(column, table->layout.recordSize)) {
+    // A slot the catalogue places (partly) outside the record is never read.
+    code = kSlotUnreadable;
+  } else if (table->searchBuffer != nullptr) {
+    TableFile* side = tableFileIsOpen(table->sideFile) ? &table->sideFile : nullptr;
     code = decodeColumn(column, table->searchBuffer + column.offset, side, value);
   } else {
-    int64_t recordStart = recordOffset(*table, table->currentRecord);
-    code = takeTableLock(*table, recordStart);
-    if (code != 0) return columnFailure(code, column.type);
-    int64_t slotStart = recordStart + column.offset;
-    int64_t length = 0;
-    code = tableFileLength(table->file, length);
-    if (code == 0 && slotStart >= length) code = kSlotPastEnd;
-    std::vector<uint8_t> slot;
-    if (code == 0) {
-      uint32_t size = static_cast<uint32_t>(slotSize(column));
-      // Never allocate past what the file holds: the read would come short anyway.
-      if (slotStart + size > length) {
-        code = kSlotUnreadable;
-      } else {
-        slot.resize(size);
-        uint32_t got = 0;
-        code = readTableFile(table->file, slotStart, slot.data(), size, got);
-        if (code == 0 && got < size) code = kSlotUnreadable;
-      }
-    }
-    if (code == 0) code = decodeColumn(column, slot.data(), side, value);
-    releaseTableLock(*table, recordStart);
+    code = readColumnFromFile(*table, column, value);
   }
-  if (code != 0) return columnFailure(code, column.type);
+  if (code != 0) {
+    error = code;
+    return emptyColumnValue(column.type);
+  }
   return value;
 }
 

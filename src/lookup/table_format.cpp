@@ -252,7 +252,11 @@ static std::string textUpToZero(const char* bytes, size_t size) {
 
 int32_t decodeColumn(const ColumnDescriptor& column, const uint8_t* slot, TableFile* side,
                      ColumnValue& value) {
-  value = emptyColumnValue(column.type);
+  value.kind = kindOfColumn(column.type);
+  value.integer = 0;
+  value.real = 0.0;
+  value.flag = false;
+  value.bytes.clear();
   switch (column.type) {
     case kTypeByte: value.integer = slot[0]; break;
     case kTypeShort: value.integer = static_cast<int16_t>(slot[0] | slot[1] << 8); break;

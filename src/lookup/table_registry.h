@@ -26,6 +26,7 @@ struct LookupTable {
   // While findForward runs on this table: the record under test, which
   // readColumn serves column reads from. Null at all other times.
   const uint8_t* searchBuffer = nullptr;
+  int32_t* searchError = nullptr;  // the searching thread's reason code, meanwhile
   std::vector<HeldLock> lockTable;
   bool open = true;  // false once closeAllTables has released it
 };

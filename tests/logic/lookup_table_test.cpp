@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <functional>
+#include <thread>
 #include <vector>
 
 #include "fakes/table_test_files.h"
@@ -633,6 +634,15 @@ TEST_F(TableFilesTest, ClosingEndsEverything) {
   EXPECT_FALSE(goToRecord(1));
   EXPECT_EQ(lastTableError(), -67);
   EXPECT_FALSE(selectTable("a"));
+}
+
+TEST_F(TableFilesTest, ReasonCodesAreKeptPerThread) {
+  EXPECT_FALSE(selectTable("nothing"));
+  int32_t elsewhere = 1;
+  std::thread other([&] { elsewhere = lastTableError(); });
+  other.join();
+  EXPECT_EQ(elsewhere, 0);
+  EXPECT_EQ(lastTableError(), -66);
 }
 
 TEST_F(TableFilesTest, NestedLocksOfOneTableStack) {

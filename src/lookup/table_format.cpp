@@ -118,8 +118,10 @@ int32_t loadTableLayout(TableFile& table, TableLayout& layout) {
   code = tableFileLength(table, length);
   if (code != 0) return code;
   int64_t recordsStart = kHeaderSize + 4 + kDescriptorSize * columnCount;
-  // A catalogue longer than the file is refused before anything is allocated for it.
+  // A catalogue longer than the file is refused before anything is allocated
+  // for it; one too large to hold in memory (a sparse file, say) cannot be read.
   if (recordsStart > length) return kBadTable;
+  if (recordsStart - kHeaderSize - 4 > kLargestCatalogue) return kOpenFailure;
   std::string catalogue(static_cast<size_t>(recordsStart - kHeaderSize - 4), '\0');
   if (!readWhole(table, kHeaderSize + 4, &catalogue[0], static_cast<uint32_t>(catalogue.size()),
                  code)) {

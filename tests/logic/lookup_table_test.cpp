@@ -114,6 +114,16 @@ TEST_F(TableFilesTest, OpenRefusesShortFiles) {
   }
 }
 
+TEST_F(TableFilesTest, CatalogueTooLargeToHoldIsNotRead) {
+  // A sparse file long enough for a catalogue of a million columns.
+  std::string bytes = tableImageBytes(numberedTable(0));
+  putInt32(bytes, 112, 1000000);
+  std::string file = write("huge.dat", bytes);
+  std::filesystem::resize_file(file, 116 + 72 * 1000000LL);
+  EXPECT_FALSE(openTable(file, "a"));
+  EXPECT_EQ(lastTableError(), -21);
+}
+
 // ---- Opening: the side file
 
 struct SideCase {

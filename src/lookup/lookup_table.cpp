@@ -165,6 +165,9 @@ bool openTable(const std::string& path, const std::string& alias) {
     return fail(code);
   }
 
+  for (const ColumnDescriptor& column : table->layout.columns) {
+    table->columnInsideRecord.push_back(slotInsideRecord(column, table->layout.recordSize));
+  }
   table->fullPath = fullPath;
   table->name = tableNameOf(fullPath);
   table->alias = alias;
@@ -321,7 +324,11 @@ bool findForward(TablePredicate predicate, void* context) {
   // may have been writing.
   const int64_t recordSize = table.layout.recordSize;
   const int64_t perBatch = std::max<int64_t>(1, kSearchBatchBytes / recordSize);
-  std::vector<uint8_t> batch;
+  // The table keeps its batch buffer between searches: allocating and
+  // touching a fresh megabyte would cost more than a short search. A search
+  // run from inside a predicate must not overwrite the outer one's records.
+  std::vector<uint8_t> nestedBatch;
+  std::vector<uint8_t>& batch = outerBuffer == nullptr ? table.searchBatch : nestedBatch;
   int64_t record = remembered < 1 ? 1 : remembered;
   bool going = search.code == 0;
   while (going && record <= count) {
@@ -333,7 +340,7 @@ bool findForward(TablePredicate predicate, void* context) {
       break;
     }
     uint32_t wanted = static_cast<uint32_t>(records * recordSize);
-    batch.resize(wanted);
+    if (batch.size() < wanted) batch.resize(wanted);
     uint32_t got = 0;
     int32_t readCode = readTableFile(table.file, offset, batch.data(), wanted, got);
     if (readCode == kLockConflict || readCode == -12) {
@@ -399,7 +406,7 @@ static int32_t readColumnFromFile(LookupTable& table, const ColumnDescriptor& co
     }
   }
   if (code == 0) {
-    TableFile* side = tableFileIsOpen(table.sideFile) ? &table.sideFile : nullptr;
+    TableFile* side = table.layout.needsSideFile ? &table.sideFile : nullptr;
     code = decodeColumn(column, slot.data(), side, value);
   }
   releaseTableLock(table, recordStart);
@@ -424,14 +431,15 @@ ColumnValue readColumn(int32_t n) {
     error = kNoSuchColumn;
     return emptyColumnValue(kTypeText);
   }
-  const ColumnDescriptor& column = table->layout.columns[static_cast<size_t>(n - 1)];
+  const size_t index = static_cast<size_t>(n - 1);
+  const ColumnDescriptor& column = table->layout.columns[index];
   ColumnValue value;
   int32_t code = 0;
-  if (!slotInsideRecord(column, table->layout.recordSize)) {
+  if (!table->columnInsideRecord[index]) {
     // A slot the catalogue places (partly) outside the record is never read.
     code = kSlotUnreadable;
   } else if (table->searchBuffer != nullptr) {
-    TableFile* side = tableFileIsOpen(table->sideFile) ? &table->sideFile : nullptr;
+    TableFile* side = table->layout.needsSideFile ? &table->sideFile : nullptr;
     code = decodeColumn(column, table->searchBuffer + column.offset, side, value);
   } else {
     code = readColumnFromFile(*table, column, value);

@@ -27,6 +27,8 @@ struct LookupTable {
   // readColumn serves column reads from. Null at all other times.
   const uint8_t* searchBuffer = nullptr;
   int32_t* searchError = nullptr;  // the searching thread's reason code, meanwhile
+  std::vector<uint8_t> searchBatch;  // records read at once by findForward
+  std::vector<bool> columnInsideRecord;  // per column: its slot lies inside the record
   std::vector<HeldLock> lockTable;
   bool open = true;  // false once closeAllTables has released it
 };

@@ -655,6 +655,26 @@ TEST_F(TableFilesTest, ReasonCodesAreKeptPerThread) {
   EXPECT_EQ(lastTableError(), -66);
 }
 
+TEST_F(TableFilesTest, SearchInsideAPredicateKeepsTheOuterRecord) {
+  write("t.dat", tableImageBytes(numberedTable(6)));
+  ASSERT_TRUE(openTable(path("t.dat"), "a"));
+  struct Outer {
+    std::vector<int64_t> before, after;
+    int innerFound = 0;
+  } outer;
+  EXPECT_FALSE(findForward([](void* context) {
+    Outer& o = *static_cast<Outer*>(context);
+    o.before.push_back(readColumn(1).integer);
+    KeyMatch six{60};
+    o.innerFound += findForward(keyMatches, &six) ? 1 : 0;
+    o.after.push_back(readColumn(1).integer);
+    return false;
+  }, &outer));
+  EXPECT_EQ(outer.before, (std::vector<int64_t>{10, 20, 30, 40, 50, 60}));
+  EXPECT_EQ(outer.after, outer.before);
+  EXPECT_EQ(outer.innerFound, 6);
+}
+
 TEST_F(TableFilesTest, NestedLocksOfOneTableStack) {
   // A predicate that goes to a record and reads outside the search buffer of
   // another table takes locks the search already holds: they must nest.

@@ -3,7 +3,11 @@
 
 #include <cstring>
 
+// Besides system_text_win.cpp, the one place that takes texts from the system:
+// the ANSI tool-help records and the file search carry names and paths.
+
 #include "app/texts.h"
+#include "platform/system_text_win.h"
 #include "process/name_compare.h"
 #include "process/process_lookup.h"
 
@@ -67,7 +71,7 @@ static bool containsSingleByteQuestionMark(const std::string& text) {
 std::string findExecutablePath(const std::string& exeName, bool exactCase) {
   HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPALL, 0);
   if (snapshot == INVALID_HANDLE_VALUE) {
-    MessageBoxA(nullptr, kSnapshotFailed, kInfoTitle, MB_OK | MB_TASKMODAL);
+    showMessageBox(nullptr, kSnapshotFailed, kInfoTitle, MB_OK | MB_TASKMODAL);
     return std::string();
   }
   PROCESSENTRY32 entry;

@@ -156,6 +156,17 @@ class CaptureEndToEnd : public ::testing::Test {
     }
     FAIL() << "no hold " << last;
   }
+  // Starts the game on `scenario` and Tallowick, and plays the scene up to
+  // hold `last`, recording into `baseName` from hold "start".
+  void recordUntil(const std::string& scenarioName, const std::string& scenario, const std::string& last,
+                   const std::string& baseName, const std::map<std::string, std::string>& readOuts) {
+    startGame(scenarioName, scenario);
+    startTallowick();
+    if (HasFatalFailure()) return;
+    waitForAttach();
+    if (HasFatalFailure()) return;
+    playUntil(scenario, last, baseName, readOuts);
+  }
   void waitForAttach() {
     DWORD start = GetTickCount();
     while (!describeWindow(control(ControlId::按钮1)).enabled && GetTickCount() - start < kWaitMs) Sleep(50);
@@ -172,10 +183,7 @@ TEST_F(CaptureEndToEnd, RecordsTheSampleSceneByteForByteThenBlanksAndShowsAFaile
   const std::string scenario = fileBytes(sourcePath("samples/scene.txt"));
   const std::string expected = expectedRecording("scene.ini");
   const std::map<std::string, std::string> readOuts = readOutsOf(expected);
-  startGame("scene.txt", scenario);
-  startTallowick();
-  waitForAttach();
-  playUntil(scenario, "end", "scene", readOuts);
+  recordUntil("scene.txt", scenario, "end", "scene", readOuts);
   ASSERT_FALSE(HasFatalFailure());
   stopRecording();
   EXPECT_EQ(fileBytes(folder + "\\scene" + kRecordingSuffix), expected);
@@ -202,10 +210,7 @@ TEST_F(CaptureEndToEnd, GoesOnRecordingWhileTheGameExitsAndComesBack) {
   const std::string comeback = fileBytes(sourcePath("samples/comeback.txt"));
   const std::string expected = expectedRecording("comeback.ini");
   const std::map<std::string, std::string> readOuts = readOutsOf(expected);
-  startGame("first.txt", first);
-  startTallowick();
-  waitForAttach();
-  playUntil(first, "gone", "comeback", readOuts);
+  recordUntil("first.txt", first, "gone", "comeback", readOuts);
   ASSERT_FALSE(HasFatalFailure());
   releaseHold("gone");
   DWORD exitCode = 1;

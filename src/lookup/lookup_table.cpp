@@ -165,6 +165,9 @@ bool openTable(const std::string& path, const std::string& alias) {
     return fail(code);
   }
 
+  for (const ColumnDescriptor& column : table->layout.columns) {
+    table->columnInsideRecord.push_back(slotInsideRecord(column, table->layout.recordSize));
+  }
   table->fullPath = fullPath;
   table->name = tableNameOf(fullPath);
   table->alias = alias;
@@ -308,6 +311,8 @@ bool findForward(TablePredicate predicate, void* context) {
   if (code != 0) return fail(code);
   const int32_t remembered = table.currentRecord;
   const uint8_t* outerBuffer = table.searchBuffer;  // a search inside a predicate
+  int32_t* outerError = table.searchError;
+  table.searchError = &threadTableError;
   int32_t count = 0;
   int64_t length = 0;
   search.code = readRecordCount(table, 4, count);
@@ -319,7 +324,11 @@ bool findForward(TablePredicate predicate, void* context) {
   // may have been writing.
   const int64_t recordSize = table.layout.recordSize;
   const int64_t perBatch = std::max<int64_t>(1, kSearchBatchBytes / recordSize);
-  std::vector<uint8_t> batch;
+  // The table keeps its batch buffer between searches: allocating and
+  // touching a fresh megabyte would cost more than a short search. A search
+  // run from inside a predicate must not overwrite the outer one's records.
+  std::vector<uint8_t> nestedBatch;
+  std::vector<uint8_t>& batch = outerBuffer == nullptr ? table.searchBatch : nestedBatch;
   int64_t record = remembered < 1 ? 1 : remembered;
   bool going = search.code == 0;
   while (going && record <= count) {
@@ -331,7 +340,7 @@ bool findForward(TablePredicate predicate, void* context) {
       break;
     }
     uint32_t wanted = static_cast<uint32_t>(records * recordSize);
-    batch.resize(wanted);
+    if (batch.size() < wanted) batch.resize(wanted);
     uint32_t got = 0;
     int32_t readCode = readTableFile(table.file, offset, batch.data(), wanted, got);
     if (readCode == kLockConflict || readCode == -12) {
@@ -361,6 +370,7 @@ bool findForward(TablePredicate predicate, void* context) {
 
   if (table.open) {
     table.searchBuffer = outerBuffer;
+    table.searchError = outerError;
     table.currentRecord = remembered;
     if (search.match != 0) releaseTableLock(table, recordOffset(table, search.match));
     releaseTableLock(table, kRecordCountOffset);
@@ -372,53 +382,72 @@ bool findForward(TablePredicate predicate, void* context) {
   return true;
 }
 
-static ColumnValue columnFailure(int32_t code, uint32_t type) {
-  threadTableError = code;
-  return emptyColumnValue(type);
+// Reads the current record's slot of `column` under the record's lock.
+static int32_t readColumnFromFile(LookupTable& table, const ColumnDescriptor& column,
+                                  ColumnValue& value) {
+  int64_t recordStart = recordOffset(table, table.currentRecord);
+  int32_t code = takeTableLock(table, recordStart);
+  if (code != 0) return code;
+  int64_t slotStart = recordStart + column.offset;
+  int64_t length = 0;
+  code = tableFileLength(table.file, length);
+  if (code == 0 && slotStart >= length) code = kSlotPastEnd;
+  std::vector<uint8_t> slot;
+  if (code == 0) {
+    uint32_t size = static_cast<uint32_t>(slotSize(column));
+    // Never allocate past what the file holds: the read would come short anyway.
+    if (slotStart + size > length) {
+      code = kSlotUnreadable;
+    } else {
+      slot.resize(size);
+      uint32_t got = 0;
+      code = readTableFile(table.file, slotStart, slot.data(), size, got);
+      if (code == 0 && got < size) code = kSlotUnreadable;
+    }
+  }
+  if (code == 0) {
+    TableFile* side = table.layout.needsSideFile ? &table.sideFile : nullptr;
+    code = decodeColumn(column, slot.data(), side, value);
+  }
+  releaseTableLock(table, recordStart);
+  return code;
 }
 
 ColumnValue readColumn(int32_t n) {
-  threadTableError = 0;
   LookupTable* table = tableRegistry().current;
+  // Inside a search the predicate runs on the searching thread, whose reason
+  // code the search keeps at hand: a thread-local lookup per record would
+  // cost as much as the rest of the column read.
+  int32_t& error = table != nullptr && table->searchError != nullptr ? *table->searchError
+                                                                     : threadTableError;
+  error = 0;
   // No column to read: the empty text, which both of the capture's reads
   // (a text, or a number compared against) treat as "nothing there".
-  if (table == nullptr) return columnFailure(kNoCurrentTable, kTypeText);
-  if (n < 1 || n > table->layout.columnCount) return columnFailure(kNoSuchColumn, kTypeText);
-  const ColumnDescriptor& column = table->layout.columns[static_cast<size_t>(n - 1)];
-  // A slot the catalogue places (partly) outside the record is never read.
-  if (!slotInsideRecord(column, table->layout.recordSize)) {
-    return columnFailure(kSlotUnreadable, column.type);
+  if (table == nullptr) {
+    error = kNoCurrentTable;
+    return emptyColumnValue(kTypeText);
   }
-  TableFile* side = tableFileIsOpen(table->sideFile) ? &table->sideFile : nullptr;
+  if (n < 1 || n > table->layout.columnCount) {
+    error = kNoSuchColumn;
+    return emptyColumnValue(kTypeText);
+  }
+  const size_t index = static_cast<size_t>(n - 1);
+  const ColumnDescriptor& column = table->layout.columns[index];
   ColumnValue value;
   int32_t code = 0;
-  if (table->searchBuffer != nullptr) {
+  if (!table->columnInsideRecord[index]) {
+    // A slot the catalogue places (partly) outside the record is never read.
+    code = kSlotUnreadable;
+  } else if (table->searchBuffer != nullptr) {
+    TableFile* side = table->layout.needsSideFile ? &table->sideFile : nullptr;
     code = decodeColumn(column, table->searchBuffer + column.offset, side, value);
   } else {
-    int64_t recordStart = recordOffset(*table, table->currentRecord);
-    code = takeTableLock(*table, recordStart);
-    if (code != 0) return columnFailure(code, column.type);
-    int64_t slotStart = recordStart + column.offset;
-    int64_t length = 0;
-    code = tableFileLength(table->file, length);
-    if (code == 0 && slotStart >= length) code = kSlotPastEnd;
-    std::vector<uint8_t> slot;
-    if (code == 0) {
-      uint32_t size = static_cast<uint32_t>(slotSize(column));
-      // Never allocate past what the file holds: the read would come short anyway.
-      if (slotStart + size > length) {
-        code = kSlotUnreadable;
-      } else {
-        slot.resize(size);
-        uint32_t got = 0;
-        code = readTableFile(table->file, slotStart, slot.data(), size, got);
-        if (code == 0 && got < size) code = kSlotUnreadable;
-      }
-    }
-    if (code == 0) code = decodeColumn(column, slot.data(), side, value);
-    releaseTableLock(*table, recordStart);
+    code = readColumnFromFile(*table, column, value);
   }
-  if (code != 0) return columnFailure(code, column.type);
+  if (code != 0) {
+    error = code;
+    return emptyColumnValue(column.type);
+  }
   return value;
 }
 

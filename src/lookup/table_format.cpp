@@ -118,8 +118,10 @@ int32_t loadTableLayout(TableFile& table, TableLayout& layout) {
   code = tableFileLength(table, length);
   if (code != 0) return code;
   int64_t recordsStart = kHeaderSize + 4 + kDescriptorSize * columnCount;
-  // A catalogue longer than the file is refused before anything is allocated for it.
+  // A catalogue longer than the file is refused before anything is allocated
+  // for it; one too large to hold in memory (a sparse file, say) cannot be read.
   if (recordsStart > length) return kBadTable;
+  if (recordsStart - kHeaderSize - 4 > kLargestCatalogue) return kOpenFailure;
   std::string catalogue(static_cast<size_t>(recordsStart - kHeaderSize - 4), '\0');
   if (!readWhole(table, kHeaderSize + 4, &catalogue[0], static_cast<uint32_t>(catalogue.size()),
                  code)) {
@@ -252,7 +254,11 @@ static std::string textUpToZero(const char* bytes, size_t size) {
 
 int32_t decodeColumn(const ColumnDescriptor& column, const uint8_t* slot, TableFile* side,
                      ColumnValue& value) {
-  value = emptyColumnValue(column.type);
+  value.kind = kindOfColumn(column.type);
+  value.integer = 0;
+  value.real = 0.0;
+  value.flag = false;
+  value.bytes.clear();
   switch (column.type) {
     case kTypeByte: value.integer = slot[0]; break;
     case kTypeShort: value.integer = static_cast<int16_t>(slot[0] | slot[1] << 8); break;

@@ -29,6 +29,8 @@ constexpr int64_t kBlockSize = 512;
 constexpr int64_t kBlockHeaderSize = 12;
 constexpr int32_t kBlockDataSize = 500;
 constexpr int64_t kBlockCountOffset = 16;
+// The largest column catalogue read into memory: about 930,000 columns.
+constexpr int64_t kLargestCatalogue = 64 << 20;
 
 // Reason codes of the format steps and of the table component.
 enum TableCode : int32_t {

@@ -26,6 +26,9 @@ struct LookupTable {
   // While findForward runs on this table: the record under test, which
   // readColumn serves column reads from. Null at all other times.
   const uint8_t* searchBuffer = nullptr;
+  int32_t* searchError = nullptr;  // the searching thread's reason code, meanwhile
+  std::vector<uint8_t> searchBatch;  // records read at once by findForward
+  std::vector<bool> columnInsideRecord;  // per column: its slot lies inside the record
   std::vector<HeldLock> lockTable;
   bool open = true;  // false once closeAllTables has released it
 };

@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <functional>
+#include <thread>
 #include <vector>
 
 #include "fakes/table_test_files.h"
@@ -111,6 +112,16 @@ TEST_F(TableFilesTest, OpenRefusesShortFiles) {
     EXPECT_FALSE(openTable(write("t.dat", c.bytes), "a"));
     EXPECT_EQ(lastTableError(), -22);
   }
+}
+
+TEST_F(TableFilesTest, CatalogueTooLargeToHoldIsNotRead) {
+  // A sparse file long enough for a catalogue of a million columns.
+  std::string bytes = tableImageBytes(numberedTable(0));
+  putInt32(bytes, 112, 1000000);
+  std::string file = write("huge.dat", bytes);
+  std::filesystem::resize_file(file, 116 + 72 * 1000000LL);
+  EXPECT_FALSE(openTable(file, "a"));
+  EXPECT_EQ(lastTableError(), -21);
 }
 
 // ---- Opening: the side file
@@ -633,6 +644,35 @@ TEST_F(TableFilesTest, ClosingEndsEverything) {
   EXPECT_FALSE(goToRecord(1));
   EXPECT_EQ(lastTableError(), -67);
   EXPECT_FALSE(selectTable("a"));
+}
+
+TEST_F(TableFilesTest, ReasonCodesAreKeptPerThread) {
+  EXPECT_FALSE(selectTable("nothing"));
+  int32_t elsewhere = 1;
+  std::thread other([&] { elsewhere = lastTableError(); });
+  other.join();
+  EXPECT_EQ(elsewhere, 0);
+  EXPECT_EQ(lastTableError(), -66);
+}
+
+TEST_F(TableFilesTest, SearchInsideAPredicateKeepsTheOuterRecord) {
+  write("t.dat", tableImageBytes(numberedTable(6)));
+  ASSERT_TRUE(openTable(path("t.dat"), "a"));
+  struct Outer {
+    std::vector<int64_t> before, after;
+    int innerFound = 0;
+  } outer;
+  EXPECT_FALSE(findForward([](void* context) {
+    Outer& o = *static_cast<Outer*>(context);
+    o.before.push_back(readColumn(1).integer);
+    KeyMatch six{60};
+    o.innerFound += findForward(keyMatches, &six) ? 1 : 0;
+    o.after.push_back(readColumn(1).integer);
+    return false;
+  }, &outer));
+  EXPECT_EQ(outer.before, (std::vector<int64_t>{10, 20, 30, 40, 50, 60}));
+  EXPECT_EQ(outer.after, outer.before);
+  EXPECT_EQ(outer.innerFound, 6);
 }
 
 TEST_F(TableFilesTest, NestedLocksOfOneTableStack) {

@@ -7,6 +7,12 @@
 #include <fstream>
 #include <iterator>
 
+#ifdef _WIN32
+#include <filesystem>
+
+#include "platform/gbk_wide_win.h"
+#endif
+
 #include "common/gbk_utf8.h"
 #include "lookup/table_format.h"
 #include "tabletool/table_image.h"
@@ -18,15 +24,22 @@ static const char* kUsage =
     "  tabletool check FILE.dat\n"
     "  tabletool repair FILE.dat\n";
 
+#ifdef _WIN32
+// File names are GBK whatever the system's code page: opened by the wide name.
+static std::filesystem::path filePath(const std::string& path) { return std::filesystem::path(gbkToWide(path)); }
+#else
+static const std::string& filePath(const std::string& path) { return path; }
+#endif
+
 static bool readWholeFile(const std::string& path, std::string& bytes) {
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(filePath(path), std::ios::binary);
   if (!in) return false;
   bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
   return !in.bad();
 }
 
 static bool writeWholeFile(const std::string& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  std::ofstream out(filePath(path), std::ios::binary | std::ios::trunc);
   if (!out) return false;
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   out.close();

@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <iterator>
 #include <map>
 #include <sstream>
 #include <string>
@@ -17,6 +16,7 @@
 #include "app/texts.h"
 #include "common/gbk_utf8.h"
 #include "driver/driver.h"
+#include "platform/gbk_wide_win.h"
 #include "tabletool/tabletool.h"
 #include "ui/control_ids.h"
 #include "windows/child_process.h"
@@ -31,12 +31,13 @@ std::string sourcePath(const std::string& relative) {
   return path;
 }
 
-std::string fileBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+// Paths are GBK, as the tool's: opened by their wide names (code page 936), so
+// the tests also run where the system's code page is another.
+std::string fileBytes(const std::string& path) { return gbkFileBytes(path); }
 
-bool fileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+bool fileExists(const std::string& path) {
+  return GetFileAttributesW(gbkToWide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
 
 bool waitUntil(DWORD timeoutMs, bool (*done)(const std::string&), const std::string& argument) {
   DWORD start = GetTickCount();
@@ -89,7 +90,7 @@ class CaptureEndToEnd : public ::testing::Test {
   void SetUp() override {
     folder = scratchFolder(std::string("capture-") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
     for (const char* base : {"scene", "blank", "comeback", "a|b"}) {
-      DeleteFileA((folder + "\\" + base + kRecordingSuffix).c_str());
+      DeleteFileW(gbkToWide(folder + "\\" + base + kRecordingSuffix).c_str());
     }
     // Tallowick beside its two tables, built from the sample sources.
     std::string out, err;

@@ -89,9 +89,16 @@ class CaptureEndToEnd : public ::testing::Test {
  protected:
   void SetUp() override {
     folder = scratchFolder(std::string("capture-") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    for (const char* base : {"scene", "blank", "comeback", "a|b"}) {
-      DeleteFileW(gbkToWide(folder + "\\" + base + kRecordingSuffix).c_str());
+    // Nothing of an earlier run stays: a hold file left by a run that failed
+    // would let the game run through that hold unasked.
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(gbkToWide(folder + "\\*").c_str(), &found);
+    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found)) {
+      if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        DeleteFileW((gbkToWide(folder + "\\") + found.cFileName).c_str());
+      }
     }
+    if (search != INVALID_HANDLE_VALUE) FindClose(search);
     // Tallowick beside its two tables, built from the sample sources.
     std::string out, err;
     ASSERT_EQ(runTabletool({"build", folder + "\\" + kLineTableFile, sourcePath("samples/lines.tsv"), "--key",

@@ -5,6 +5,8 @@
 //   - a tick with no new line (the tracker's reads and the rescan check),
 //   - a tick that records a line found at the line table's current record,
 //   - a tick whose line is missing from the table (two whole-table searches),
+//     both writing the line into a recording file of their own (a file the
+//     line is already in with the same texts would not be touched at all),
 //   - a speaker scan of the 200 entries (1,201 reads; it runs on a worker),
 // each the median of several tries, printed with its share of the tick.
 // usage: capture_bench PAL5_EXE (the simulated game padded as the first build)
@@ -23,6 +25,7 @@
 #include "capture/capture_handlers.h"
 #include "capture/speaker_scan.h"
 #include "lookup/lookup_table.h"
+#include "platform/gbk_wide_win.h"
 #include "process/game_memory.h"
 #include "tabletool/tabletool.h"
 
@@ -115,8 +118,8 @@ int main(int argc, char** argv) {
     storeRelaxed(state.gamePid, static_cast<int32_t>(game.dwProcessId));
     openTable(folder + "\\" + kLineTableFile, "a");
     openTable(folder + "\\" + kNameTableFile, "b");
-    state.recordingIniPath = folder + "\\bench" + kRecordingSuffix;
-    DeleteFileA(state.recordingIniPath.c_str());
+    state.recordingIniPath = folder + "\\bench0" + kRecordingSuffix;
+    DeleteFileW(gbkToWide(state.recordingIniPath).c_str());
     const int32_t pid = loadRelaxed(state.gamePid);
 
     double read = medianMs(201, [&] { readInt32(pid, state.sceneWatchAddr); });
@@ -126,16 +129,21 @@ int main(int argc, char** argv) {
     state.lastLineId = -1;
     trackerTick();  // records the line on screen; the table stands at its record now
     double idle = medianMs(51, [] { trackerTick(); });
-    double nearby = medianMs(51, [&] {
-      state.lastLineId = -1;  // the same line counts as new: found at the current record
+    int recordings = 0;
+    // The same line counts as new again (found at the current record), and
+    // goes into a file of its own so that it is really written.
+    auto recordAgain = [&] {
+      state.lastLineId = -1;
+      state.recordingIniPath = folder + "\\bench" + std::to_string(++recordings) + kRecordingSuffix;
       trackerTick();
-    });
+    };
+    double nearby = medianMs(51, recordAgain);
     releaseHold(folder, "missing");
     waitAtHold(folder, "end");
-    double missing = medianMs(11, [&] {
-      state.lastLineId = -1;
-      trackerTick();
-    });
+    double missing = medianMs(11, recordAgain);
+    for (int i = 0; i <= recordings; ++i) {
+      DeleteFileW(gbkToWide(folder + "\\bench" + std::to_string(i) + kRecordingSuffix).c_str());
+    }
 
     std::printf("capture_bench: the simulated game as its own process, %d-record line table, %d characters\n",
                 kLineRecords, kCharacters);

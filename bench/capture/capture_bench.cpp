@@ -64,7 +64,9 @@ bool waitAtHold(const std::string& folder, const std::string& name) {
   return fileExists(folder + "\\" + name + ".waiting");
 }
 void releaseHold(const std::string& folder, const std::string& name) {
-  std::ofstream(folder + "\\" + name).put('\n');
+  // Renamed into place, so the game never finds it still open here.
+  std::ofstream(folder + "\\" + name + ".new").put('\n');
+  MoveFileA((folder + "\\" + name + ".new").c_str(), (folder + "\\" + name).c_str());
   for (int i = 0; i < 3000 && fileExists(folder + "\\" + name); ++i) Sleep(10);
 }
 

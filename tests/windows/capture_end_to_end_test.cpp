@@ -129,8 +129,11 @@ class CaptureEndToEnd : public ::testing::Test {
     ASSERT_TRUE(waitUntil(kWaitMs, fileExists, folder + "\\" + name + ".waiting")) << "hold " << name;
   }
   void releaseHold(const std::string& name) {
+    // Made under another name and renamed: the game must not see the file
+    // while it is still open here, or its removal of it would fail.
     std::string path = folder + "\\" + name;
-    std::ofstream(path, std::ios::binary).put('\n');
+    std::ofstream(path + ".new", std::ios::binary).put('\n');
+    ASSERT_TRUE(MoveFileA((path + ".new").c_str(), path.c_str())) << "hold " << name;
     ASSERT_TRUE(waitUntil(kWaitMs, [](const std::string& p) { return !fileExists(p); }, path)) << "hold " << name;
   }
   void startRecording(const std::string& baseName) {

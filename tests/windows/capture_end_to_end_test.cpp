@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <map>
@@ -15,6 +16,7 @@
 #include <vector>
 
 #include "app/texts.h"
+#include "platform/gbk_wide_win.h"
 #include "common/gbk_utf8.h"
 #include "driver/driver.h"
 #include "tabletool/tabletool.h"
@@ -32,11 +34,11 @@ std::string sourcePath(const std::string& relative) {
 }
 
 std::string fileBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(std::filesystem::path(gbkToWide(path)), std::ios::binary);  // GBK names, any code page
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-bool fileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+bool fileExists(const std::string& path) { return GetFileAttributesW(gbkToWide(path).c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 bool waitUntil(DWORD timeoutMs, bool (*done)(const std::string&), const std::string& argument) {
   DWORD start = GetTickCount();
@@ -89,7 +91,7 @@ class CaptureEndToEnd : public ::testing::Test {
   void SetUp() override {
     folder = scratchFolder(std::string("capture-") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
     for (const char* base : {"scene", "blank", "comeback", "a|b"}) {
-      DeleteFileA((folder + "\\" + base + kRecordingSuffix).c_str());
+      DeleteFileW(gbkToWide(folder + "\\" + base + kRecordingSuffix).c_str());
     }
     // Tallowick beside its two tables, built from the sample sources.
     std::string out, err;

@@ -4,11 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
 
 #include "app/texts.h"
+#include "platform/gbk_wide_win.h"
 #include "capture/recording_file.h"
 
 namespace {
@@ -21,14 +23,14 @@ class RecordingFileTest : public ::testing::Test {
     folder = std::string(temp) + "tallowick-recording-" + std::to_string(GetCurrentProcessId());
     CreateDirectoryA(folder.c_str(), nullptr);
     path = folder + "\\run" + kRecordingSuffix;
-    DeleteFileA(path.c_str());
+    DeleteFileW(gbkToWide(path).c_str());
   }
   void TearDown() override {
-    DeleteFileA(path.c_str());
+    DeleteFileW(gbkToWide(path).c_str());
     RemoveDirectoryA(folder.c_str());
   }
   std::string fileBytes() {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(std::filesystem::path(gbkToWide(path)), std::ios::binary);  // GBK names, any code page
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
   }
   void writeLine(const std::string& section, const std::string& speaker, const std::string& text) {

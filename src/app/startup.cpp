@@ -34,3 +34,16 @@ void onWindowCreated() {
   enableButton(ControlId::按钮1, false);
   setTimerPeriod(ControlId::时钟3, 2000);
 }
+
+std::string runtimeErrorReport(const std::string& message) {
+  std::string report = kRuntimeErrorHead;
+  if (!message.empty()) report += kErrorMessagePrefix + message + "\r\n";
+  return report;
+}
+
+void shutDown() {
+  SharedState& state = sharedState();
+  std::string().swap(state.lineText);
+  std::string().swap(state.speakerName);
+  std::string().swap(state.recordingIniPath);
+}

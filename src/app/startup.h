@@ -13,3 +13,11 @@ void setRunDirectory(const std::string& directory);
 
 // Runs once the window and its controls exist, before it is first shown.
 void onWindowCreated();
+
+// Text of the fatal report: the head, then, for a non-empty message, its
+// prefix, the message and a line break.
+std::string runtimeErrorReport(const std::string& message);
+
+// The shutdown step, registered at start-up to run when the program ends
+// normally: releases the texts SharedState holds.
+void shutDown();

@@ -21,7 +21,9 @@ struct ColumnValue {
 };
 
 // A search predicate: called with the context it was given, it may call
-// readColumn (which then reads the record under test) and answers true for a match.
+// readColumn (which then reads the record under test) and answers true for a
+// match. A record it accepts is read again under its record lock and tested
+// once more before it counts, so a predicate may see the same record twice.
 using TablePredicate = bool (*)(void* context);
 
 bool openTable(const std::string& path, const std::string& alias);

@@ -28,6 +28,7 @@ void unmapBytes(uint32_t address, size_t size) {
 bool readGameMemory(int32_t pid, uint32_t address, void* buffer, size_t size) {
   FakeGameMemory& memory = fakeGameMemory();
   memory.reads.push_back({address, size});
+  if (memory.beforeRead != nullptr) memory.beforeRead(address);
   if (pid == 0 || pid != memory.pid) return false;
   auto* out = static_cast<uint8_t*>(buffer);
   for (size_t i = 0; i < size; ++i) {

@@ -34,6 +34,7 @@ struct FakeGameMemory {
   int32_t pid = 0;                        // the one process that exists (0: none)
   std::map<uint32_t, uint8_t> bytes;      // readable bytes of that process
   std::vector<FakeRead> reads;            // every read made, in order
+  void (*beforeRead)(uint32_t address) = nullptr;  // called before each read is served
 };
 FakeGameMemory& fakeGameMemory();
 void resetFakeGameMemory();
@@ -58,3 +59,17 @@ struct FakeSystem {
 };
 FakeSystem& fakeSystem();
 void resetFakeSystem();
+
+// ---- Recording file: logs every key written; refuses them all when asked.
+struct FakeIniWrite {
+  std::string section, key, value, path;
+  bool operator==(const FakeIniWrite& other) const {
+    return section == other.section && key == other.key && value == other.value && path == other.path;
+  }
+};
+struct FakeRecordingFile {
+  std::vector<FakeIniWrite> writes;
+  bool refuseWrites = false;
+};
+FakeRecordingFile& fakeRecordingFile();
+void resetFakeRecordingFile();

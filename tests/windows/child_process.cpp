@@ -1,0 +1,70 @@
+#include "windows/child_process.h"
+
+#include <vector>
+
+bool startChild(const std::string& commandLine, ChildProcess& child) {
+  STARTUPINFOA startup;
+  ZeroMemory(&startup, sizeof startup);
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info;
+  ZeroMemory(&info, sizeof info);
+  std::vector<char> line(commandLine.begin(), commandLine.end());
+  line.push_back('\0');
+  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
+    return false;
+  }
+  CloseHandle(info.hThread);
+  child.process = info.hProcess;
+  child.processId = info.dwProcessId;
+  return true;
+}
+
+bool waitForChildExit(ChildProcess& child, DWORD timeoutMs, DWORD* exitCode) {
+  if (child.process == nullptr) return false;
+  if (WaitForSingleObject(child.process, timeoutMs) != WAIT_OBJECT_0) return false;
+  if (exitCode != nullptr) GetExitCodeProcess(child.process, exitCode);
+  return true;
+}
+
+void endChild(ChildProcess& child) {
+  if (child.process == nullptr) return;
+  if (WaitForSingleObject(child.process, 0) == WAIT_TIMEOUT) {
+    TerminateProcess(child.process, 1);
+    WaitForSingleObject(child.process, 10000);
+  }
+  CloseHandle(child.process);
+  child.process = nullptr;
+  child.processId = 0;
+}
+
+static std::string windowsPath(std::string path) {
+  for (char& c : path) {
+    if (c == '/') c = '\\';
+  }
+  return path;
+}
+
+std::string builtProgram(const std::string& relativePath) {
+  return windowsPath(std::string(TALLOWICK_BUILD_DIR) + "/" + relativePath);
+}
+
+std::string scratchFolder(const std::string& name) {
+  std::string root = windowsPath(std::string(TALLOWICK_BUILD_DIR) + "/test-scratch");
+  CreateDirectoryA(root.c_str(), nullptr);
+  std::string folder = root + "\\" + name;
+  CreateDirectoryA(folder.c_str(), nullptr);
+  return folder;
+}
+
+std::string startStandInGame(const std::string& folder, const std::string& exeName, ChildProcess& child) {
+  std::string path = scratchFolder(folder) + "\\" + exeName;
+  if (!CopyFileA(builtProgram("tools/driver/driver.exe").c_str(), path.c_str(), FALSE)) return std::string();
+  if (!startChild("\"" + path + "\" idle 120000", child)) return std::string();
+  return path;
+}
+
+ScopedEnvironment::ScopedEnvironment(const std::string& variable, const std::string& value) : name(variable) {
+  SetEnvironmentVariableA(name.c_str(), value.c_str());
+}
+
+ScopedEnvironment::~ScopedEnvironment() { SetEnvironmentVariableA(name.c_str(), nullptr); }

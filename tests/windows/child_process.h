@@ -1,0 +1,46 @@
+// Programs that a Windows test starts: started with CreateProcess and always
+// ended by the test itself, through their own process handle.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+struct ChildProcess {
+  HANDLE process = nullptr;
+  DWORD processId = 0;
+};
+
+// Starts `commandLine` (its first word is the program's path). False when the
+// program could not be started.
+bool startChild(const std::string& commandLine, ChildProcess& child);
+
+// Waits up to `timeoutMs` for the child to end; true with its exit code then.
+bool waitForChildExit(ChildProcess& child, DWORD timeoutMs, DWORD* exitCode);
+
+// Ends the child if it still runs, waits for it and releases its handle. Safe
+// to call more than once.
+void endChild(ChildProcess& child);
+
+// Ends the child when the test leaves its scope, whatever the outcome.
+struct ChildGuard {
+  ChildProcess& child;
+  ~ChildGuard() { endChild(child); }
+};
+
+// Paths of the built programs and of a scratch folder (Windows paths).
+std::string builtProgram(const std::string& relativePath);  // e.g. "Tallowick.exe"
+std::string scratchFolder(const std::string& name);         // created if missing
+
+// A stand-in for the game: a copy of the test driver named `exeName` in the
+// scratch folder `folder`, idling until the test ends it. Its full path, or
+// empty text when it could not be started.
+std::string startStandInGame(const std::string& folder, const std::string& exeName, ChildProcess& child);
+
+// Sets an environment variable that the children started meanwhile inherit,
+// and removes it again at the end of the scope.
+struct ScopedEnvironment {
+  std::string name;
+  ScopedEnvironment(const std::string& variable, const std::string& value);
+  ~ScopedEnvironment();
+};

@@ -1,37 +1,24 @@
-// Starting the simulated game (tools/fakegame) from a Windows test, stepping it
-// through its holds, and ending it by its own handle.
+// The simulated game (tools/fakegame) in a Windows test: started on a scenario,
+// stepped through the scenario's holds, ended like any child (child_process.h).
 #pragma once
-
-#include <windows.h>
 
 #include <string>
 
-struct FakeGameProcess {
-  PROCESS_INFORMATION info{};
-  std::string folder;  // holds scene.txt and the hold files, with a trailing slash
-};
+#include "windows/child_process.h"
 
-// The padded copy for a build row ("row1" ... "row7", "unknown") or the plain
-// exe ("plain").
+// The padded copy for a build row ("row1" ... "row7") or of an unknown size
+// ("unknown").
 std::string fakeGameExe(const std::string& build);
 
-// Writes `scenario` to scene.txt in a fresh folder named `name` under the build
-// tree and starts the game on it. `extraArguments` go before the scenario.
-bool startFakeGame(FakeGameProcess& game, const std::string& build, const std::string& name,
-                   const std::string& scenario, const std::string& extraArguments = "");
+// Writes `scenario` to scene.txt in `folder` and starts that copy of the game
+// on it. Hold markers an earlier run left in the folder are removed first, so
+// that none is taken for this run's.
+bool startFakeGame(const std::string& build, const std::string& folder, const std::string& scenario,
+                   ChildProcess& game);
 
-// Waits (up to a minute, a guard against hangs only) until the game waits at
-// `hold NAME`: every line before it has been played.
-bool waitForHold(const FakeGameProcess& game, const std::string& name);
+// Waits until the game waits at `hold NAME`, that is, until every line before
+// it has been played. The wait is bounded only as a guard against hangs.
+bool waitForHold(const std::string& folder, const std::string& name);
 
 // Lets the game go on past `hold NAME` and waits until it has taken the release.
-bool releaseHold(const FakeGameProcess& game, const std::string& name);
-
-// Ends the game (if it still runs) and waits until it has gone; idempotent.
-void endFakeGame(FakeGameProcess& game);
-
-// Waits for the game to end by itself; its exit code, or -1 on time-out.
-int waitForFakeGameExit(FakeGameProcess& game);
-
-// The folder of test files under the build tree (with a trailing slash).
-std::string testScratchFolder(const std::string& name);
+bool releaseHold(const std::string& folder, const std::string& name);

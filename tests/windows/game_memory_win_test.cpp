@@ -8,8 +8,8 @@
 #include <string>
 
 #include "attach/build_table.h"
-#include "fakegame_process.h"
 #include "process/game_memory.h"
+#include "windows/fakegame_process.h"
 
 namespace {
 
@@ -117,17 +117,20 @@ TEST(GameMemoryReads, NoProcessAndAddressZeroFail) {
 // build's fixed addresses, through the pointers it holds, and not at all once
 // it has gone.
 TEST(GameMemoryReads, SimulatedGameIsReadFromAnotherProcess) {
-  FakeGameProcess game;
-  ASSERT_TRUE(startFakeGame(game, "row2", "reads-row2",
+  const std::string folder = scratchFolder("reads-row2");
+  ChildProcess game;
+  ChildGuard guard{game};
+  ASSERT_TRUE(startFakeGame("row2", folder,
                             "roster 101 1 102 7\n"
                             "scene 33\n"
                             "say 50001 7\n"
                             "record 3 50002.75 0 0 42\n"
                             "list-words 1 0\n"
                             "conversation 5\n"
-                            "hold read\n"));
-  ASSERT_TRUE(waitForHold(game, "read"));
-  const int32_t pid = static_cast<int32_t>(game.info.dwProcessId);
+                            "hold read\n",
+                            game));
+  ASSERT_TRUE(waitForHold(folder, "read"));
+  const int32_t pid = static_cast<int32_t>(game.processId);
   const BuildProfile& at = kBuildTable[1].profile;
 
   const int32_t list = at.dialogueListAddr;
@@ -147,7 +150,7 @@ TEST(GameMemoryReads, SimulatedGameIsReadFromAnotherProcess) {
   EXPECT_EQ(readInt32(pid, character2 + at.rosterEntryOffset), 102);
   EXPECT_EQ(readInt32(pid, character2 + at.rosterEntryOffset + 4), 7);
 
-  endFakeGame(game);
+  endChild(game);
   EXPECT_EQ(readInt32(pid, list + 8), -1);
   EXPECT_EQ(readInt32(pid, list + 8, 9), 9);
 }

@@ -11,32 +11,23 @@
 // usage: attach_bench BUILDS_FOLDER (tools/fakegame/builds of the win64 build)
 #include <windows.h>
 
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "../median_time.h"
 #include "app/shared_state.h"
 #include "attach/attach_monitor.h"
 #include "attach/build_table.h"
 #include "process/game_memory.h"
+#include "process/process_lookup.h"
 #include "ui/main_window_win.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
 template <typename Work>
 double medianUs(int tries, Work work) {
-  std::vector<double> times;
-  for (int i = 0; i < tries; ++i) {
-    Clock::time_point start = Clock::now();
-    work();
-    times.push_back(std::chrono::duration<double, std::micro>(Clock::now() - start).count());
-  }
-  std::sort(times.begin(), times.end());
-  return times[times.size() / 2];
+  return 1000.0 * medianMs(tries, work);
 }
 
 double gBaselineUs = 0;
@@ -56,11 +47,9 @@ bool startGame(const std::string& exe, Game& game) {
   startup.cb = sizeof startup;
   if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &game.info))
     return false;
-  // Laid out once it answers a read at its build's list header (or, for an
-  // unknown build, once it has run for a moment).
-  WaitForInputIdle(game.info.hProcess, 2000);
-  Sleep(300);
-  return true;
+  // Ready to be measured once the lookups see its executable.
+  for (int i = 0; i < 1000 && findExecutablePath(kGameExeName).empty(); ++i) Sleep(10);
+  return !findExecutablePath(kGameExeName).empty();
 }
 
 void endGame(Game& game) {
@@ -115,6 +104,7 @@ int main(int argc, char** argv) {
   }
   const int32_t pid = static_cast<int32_t>(game.info.dwProcessId);
   const int32_t list = kBuildTable[0].profile.dialogueListAddr;
+  for (int i = 0; i < 1000 && readInt32(pid, list) <= 0; ++i) Sleep(10);  // until it is laid out
   if (readInt32(pid, list) <= 0) {
     std::fprintf(stderr, "attach_bench: the simulated game cannot be read\n");
     endGame(game);

@@ -89,6 +89,15 @@ class AttachEndToEnd : public ::testing::Test {
     EXPECT_EQ(screenPixelsOfColour(status, other), 0) << step << ": no text left in the other colour";
   }
 
+  // The game comes (as `build`) or goes (empty): the label follows, and 按钮1
+  // is enabled from the first attach on, whatever happens after.
+  void gameBecomes(const std::string& build, const std::string& text, uint32_t colour, const char* step) {
+    if (build.empty()) endChild(game);
+    else startGame(build);
+    expectStatus(text, colour, step);
+    EXPECT_TRUE(IsWindowEnabled(startButton)) << step;
+  }
+
   std::string folder;
   ChildProcess tallowick, game;
   HWND status = nullptr, startButton = nullptr;
@@ -99,26 +108,15 @@ TEST_F(AttachEndToEnd, GameStartingEndingAndComingBackAsAnotherBuild) {
   expectStatus(kGameNotRunning, kDesignColour, "before the game");
   EXPECT_FALSE(IsWindowEnabled(startButton));
 
-  // A game of no known size: red, and 按钮1 enabled all the same.
-  startGame("unknown");
-  expectStatus(kUnknownBuild, kUnknownBuildColour, "unknown build");
-  EXPECT_TRUE(IsWindowEnabled(startButton));
-
-  // It ends: "not running" goes back to the design colour; 按钮1 stays enabled.
-  endChild(game);
-  expectStatus(kGameNotRunning, kDesignColour, "unknown build gone");
-  EXPECT_TRUE(IsWindowEnabled(startButton));
-
+  // A game of no known size: red, and 按钮1 enabled all the same. It ends:
+  // "not running" goes back to the design colour.
+  gameBecomes("unknown", kUnknownBuild, kUnknownBuildColour, "unknown build");
+  gameBecomes("", kGameNotRunning, kDesignColour, "unknown build gone");
   // A known build: its text, in the colour the label already has.
-  startGame("row6");
-  expectStatus(kBuild105, kDesignColour, "build v1.0.5");
-  EXPECT_TRUE(IsWindowEnabled(startButton));
-  endChild(game);
-  expectStatus(kGameNotRunning, kDesignColour, "build v1.0.5 gone");
-
+  gameBecomes("row6", kBuild105, kDesignColour, "build v1.0.5");
+  gameBecomes("", kGameNotRunning, kDesignColour, "build v1.0.5 gone");
   // The row sharing its addresses is still told apart by its size.
-  startGame("row7");
-  expectStatus(kBuild106, kDesignColour, "build v1.0.6");
+  gameBecomes("row7", kBuild106, kDesignColour, "build v1.0.6");
 }
 
 // The game already running when Tallowick starts: recognised by the first

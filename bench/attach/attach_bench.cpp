@@ -85,9 +85,10 @@ int main(int argc, char** argv) {
 
   // Own memory at a 32-bit address, as game addresses are.
   int32_t own = 0;
-  for (uintptr_t candidate = 0x90000000; candidate < 0xF0000000 && own == 0; candidate += 0x01000000) {
+  for (uintptr_t candidate : {0x90000000u, 0xA0000000u, 0u}) {  // 0: the system's choice (32-bit build)
     void* block = VirtualAlloc(reinterpret_cast<void*>(candidate), 0x10000, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
     own = static_cast<int32_t>(reinterpret_cast<uintptr_t>(block));
+    if (own != 0) break;
   }
   int32_t sink = 0;
   gBaselineUs = medianUs(2001, [&] {

@@ -23,18 +23,22 @@ uint32_t bitsOf(float value) {
 // bits, and this 64-bit test's own data lies higher) with nothing mapped after
 // it, so a read that runs past its end meets memory that cannot be read. (A
 // PAGE_NOACCESS neighbour would not do: Wine reads such pages all the same.)
-// It lies above 2 GiB, where game addresses are negative 32-bit numbers.
+// In the 64-bit build it lies above 2 GiB, where game addresses are negative
+// 32-bit numbers.
 class OwnMemory : public ::testing::Test {
  protected:
   static constexpr size_t kSize = 0x10000;  // one allocation granule
   void SetUp() override {
-    for (uintptr_t candidate = 0x90000000; candidate < 0xF0000000 && block_ == nullptr; candidate += 0x01000000) {
-      MEMORY_BASIC_INFORMATION after;
-      if (VirtualQuery(reinterpret_cast<void*>(candidate + kSize), &after, sizeof after) == 0 ||
-          after.State != MEM_FREE)
-        continue;
+    // A 32-bit build has no room above 2 GiB: there the system's choice will do.
+    const uintptr_t candidates[] = {0x90000000, 0xA0000000, 0xB0000000, 0xC0000000, 0};
+    for (uintptr_t candidate : candidates) {
       block_ = static_cast<uint8_t*>(
           VirtualAlloc(reinterpret_cast<void*>(candidate), kSize, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
+      MEMORY_BASIC_INFORMATION after;
+      if (block_ != nullptr && VirtualQuery(block_ + kSize, &after, sizeof after) != 0 && after.State == MEM_FREE)
+        break;
+      if (block_ != nullptr) VirtualFree(block_, 0, MEM_RELEASE);
+      block_ = nullptr;
     }
     ASSERT_NE(block_, nullptr);
     page_ = kSize;  // the first unreadable byte, as an offset from the block

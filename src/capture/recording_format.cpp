@@ -186,6 +186,21 @@ std::string serializeIni(const IniDocument& document) {
   return text;
 }
 
+size_t findIniSection(const IniDocument& document, const std::string& name) {
+  const std::string wanted = folded(trimmed(name, document.encoding), document.encoding);
+  if (wanted.empty()) return 0;
+  auto found = document.firstSectionByName.find(wanted);
+  return found == document.firstSectionByName.end() ? 0 : found->second;
+}
+
+const IniKey* findIniKey(const IniDocument& document, const IniSection& section, const std::string& name) {
+  const std::string wanted = folded(trimmed(name, document.encoding), document.encoding);
+  for (const IniKey& key : section.keys) {
+    if (folded(key.name, document.encoding) == wanted) return &key;
+  }
+  return nullptr;
+}
+
 IniSetResult setIniValue(IniDocument& document, const std::string& sectionName, const std::string& keyName,
                          const std::string& valueText) {
   const IniEncoding encoding = document.encoding;

@@ -72,6 +72,13 @@ std::string serializeIniSection(const IniSection& section);
 // The text of one key line, CRLF included.
 std::string serializeIniKey(const IniKey& key);
 
+// Index of the first section named `name` (blanks around it and ASCII letter
+// case ignored), or 0 when there is none.
+size_t findIniSection(const IniDocument& document, const std::string& name);
+
+// The first key named `name` in `section`, or null.
+const IniKey* findIniKey(const IniDocument& document, const IniSection& section, const std::string& name);
+
 // Sets `key` in `section` to `value`: names are matched with surrounding
 // blanks ignored and ASCII letter case ignored, in the first section of that
 // name; leading blanks of the value are dropped.

@@ -4,12 +4,7 @@
 
 namespace {
 
-constexpr size_t kTailLength = 64;
 const char kUtf8Mark[] = "\xEF\xBB\xBF";
-
-std::string lastBytes(const std::string& text) {
-  return text.size() <= kTailLength ? text : text.substr(text.size() - kTailLength);
-}
 
 bool startsWith(const std::string& text, const char* prefix, size_t length) {
   return text.size() >= length && text.compare(0, length, prefix, length) == 0;
@@ -18,8 +13,7 @@ bool startsWith(const std::string& text, const char* prefix, size_t length) {
 // Makes the writer hold the file as it is on disk now.
 RecordingWriteResult loadFile(RecordingWriter& writer) {
   RecordingFileStamp stamp;
-  std::string tail;
-  RecordingFileProbe probe = probeRecordingFile(writer.path, kTailLength, stamp, tail);
+  RecordingFileProbe probe = probeRecordingFile(writer.path, stamp);
   if (probe == RecordingFileProbe::Failed) return RecordingWriteResult::Failed;
   if (probe == RecordingFileProbe::Missing) {
     writer.fileExists = false;
@@ -29,7 +23,7 @@ RecordingWriteResult loadFile(RecordingWriter& writer) {
     writer.holdsFile = true;
     return RecordingWriteResult::Written;
   }
-  if (writer.holdsFile && writer.fileExists && stamp == writer.stamp && tail == writer.tail) {
+  if (writer.holdsFile && writer.fileExists && stamp == writer.stamp) {
     return RecordingWriteResult::Written;  // nobody else has touched it
   }
 
@@ -45,7 +39,6 @@ RecordingWriteResult loadFile(RecordingWriter& writer) {
   writer.fileIsNormalized = serializeIni(writer.document) == body;
   writer.fileExists = true;
   writer.stamp = stamp;
-  writer.tail = lastBytes(bytes);
   writer.holdsFile = true;
   return RecordingWriteResult::Written;
 }
@@ -81,12 +74,10 @@ RecordingWriteResult writeOnce(RecordingWriter& writer, const std::string& secti
     RecordingAppend appended = appendToRecordingFile(writer.path, writer.stamp.size, addition, stamp);
     if (appended == RecordingAppend::FileChanged) fileChanged = true;
     if (appended != RecordingAppend::Appended) return RecordingWriteResult::Failed;
-    writer.tail = lastBytes(writer.tail + addition);
   } else {
     written = serializeIni(writer.document);
     const std::string content = writer.hasByteOrderMark ? kUtf8Mark + written : written;
     if (!replaceRecordingFile(writer.path, content, stamp)) return RecordingWriteResult::Failed;
-    writer.tail = lastBytes(content);
   }
   writer.stamp = stamp;
   writer.fileExists = true;

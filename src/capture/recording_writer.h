@@ -17,7 +17,6 @@ struct RecordingWriter {
   bool hasByteOrderMark = false;  // UTF-8 file: texts are converted from GBK
   IniDocument document;
   RecordingFileStamp stamp;
-  std::string tail;             // the file's last bytes, to notice an edit of the same size
   // The file holds exactly what the document writes out, so an addition at its
   // end can be appended; a file edited by hand is first rewritten in full.
   bool fileIsNormalized = false;

@@ -19,16 +19,16 @@ inline bool operator!=(const RecordingFileStamp& a, const RecordingFileStamp& b)
 
 enum class RecordingFileProbe { Missing, Present, Failed };
 
-// Looks at the file as it is now: its stamp and its last `tailLength` bytes.
-// The file is opened for writing too, so one that cannot be written (read-only,
-// locked by another program) fails here, before anything is changed.
-RecordingFileProbe probeRecordingFile(const std::string& path, size_t tailLength, RecordingFileStamp& stamp,
-                                      std::string& tail);
+// Looks at the file as it is now, without opening it. A file that cannot be
+// written (read-only) fails here, before anything is changed.
+RecordingFileProbe probeRecordingFile(const std::string& path, RecordingFileStamp& stamp);
 
 // The whole file and its stamp.
 bool readRecordingFile(const std::string& path, std::string& bytes, RecordingFileStamp& stamp);
 
 enum class RecordingAppend { Appended, FileChanged, Failed };
+
+// The stamps given back after a write are what the next probe will see.
 
 // Adds `bytes` at the end of a file that must still be `expectedSize` long
 // (FileChanged otherwise, nothing written). A write that fails part way (a full

@@ -40,31 +40,26 @@ bool writeAt(int fd, uint64_t offset, const std::string& bytes) {
 
 }  // namespace
 
-RecordingFileProbe probeRecordingFile(const std::string& path, size_t tailLength, RecordingFileStamp& stamp,
-                                      std::string& tail) {
-  int fd = open(path.c_str(), O_RDWR);
-  if (fd < 0) return errno == ENOENT ? RecordingFileProbe::Missing : RecordingFileProbe::Failed;
+RecordingFileProbe probeRecordingFile(const std::string& path, RecordingFileStamp& stamp) {
   struct stat info;
-  bool ok = fstat(fd, &info) == 0;
-  if (ok) {
-    stamp = stampOf(info);
-    size_t length = stamp.size < tailLength ? static_cast<size_t>(stamp.size) : tailLength;
-    ok = readAt(fd, stamp.size - length, length, tail);
+  if (stat(path.c_str(), &info) != 0) {
+    return errno == ENOENT ? RecordingFileProbe::Missing : RecordingFileProbe::Failed;
   }
-  close(fd);
-  return ok ? RecordingFileProbe::Present : RecordingFileProbe::Failed;
+  if (access(path.c_str(), W_OK) != 0) return RecordingFileProbe::Failed;
+  stamp = stampOf(info);
+  return RecordingFileProbe::Present;
 }
 
 bool readRecordingFile(const std::string& path, std::string& bytes, RecordingFileStamp& stamp) {
+  // The stamp first: a change made while reading shows at the next probe.
+  struct stat info;
+  if (stat(path.c_str(), &info) != 0) return false;
   int fd = open(path.c_str(), O_RDONLY);
   if (fd < 0) return false;
-  struct stat info;
-  bool ok = fstat(fd, &info) == 0;
-  if (ok) {
-    stamp = stampOf(info);
-    ok = readAt(fd, 0, static_cast<size_t>(stamp.size), bytes);
-  }
+  struct stat opened;
+  bool ok = fstat(fd, &opened) == 0 && readAt(fd, 0, static_cast<size_t>(opened.st_size), bytes);
   close(fd);
+  if (ok) stamp = stampOf(info);
   return ok;
 }
 
@@ -85,9 +80,9 @@ RecordingAppend appendToRecordingFile(const std::string& path, uint64_t expected
   if (!ok && ftruncate(fd, static_cast<off_t>(expectedSize)) != 0) {
     // Nothing more can be done; the caller reads the file afresh next time.
   }
-  if (ok) ok = fstat(fd, &info) == 0;
-  if (ok) stamp = stampOf(info);
   close(fd);
+  if (ok) ok = stat(path.c_str(), &info) == 0;
+  if (ok) stamp = stampOf(info);
   return ok ? RecordingAppend::Appended : RecordingAppend::Failed;
 }
 

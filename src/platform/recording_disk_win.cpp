@@ -2,30 +2,23 @@
 
 #include <windows.h>
 
+#include "platform/gbk_wide_win.h"
+
 namespace {
 
-// Paths are GBK whatever the system's code page is, so they are converted
-// here and the wide functions are used.
+// Paths are GBK whatever the system's code page is: a path with bytes that
+// are no GBK text is refused rather than guessed at.
 bool widePath(const std::string& path, std::wstring& wide) {
-  int length = MultiByteToWideChar(936, MB_ERR_INVALID_CHARS, path.data(), static_cast<int>(path.size()), nullptr, 0);
-  if (length <= 0) return false;
-  wide.assign(static_cast<size_t>(length), L'\0');
-  MultiByteToWideChar(936, MB_ERR_INVALID_CHARS, path.data(), static_cast<int>(path.size()), &wide[0], length);
+  if (MultiByteToWideChar(936, MB_ERR_INVALID_CHARS, path.data(), static_cast<int>(path.size()), nullptr, 0) <= 0) {
+    return false;
+  }
+  wide = gbkToWide(path);
   return true;
 }
 
 HANDLE openExisting(const std::wstring& path, DWORD access) {
   return CreateFileW(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                      FILE_ATTRIBUTE_NORMAL, nullptr);
-}
-
-bool stampOf(HANDLE file, RecordingFileStamp& stamp) {
-  BY_HANDLE_FILE_INFORMATION info;
-  if (!GetFileInformationByHandle(file, &info)) return false;
-  stamp.size = (static_cast<uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
-  stamp.writeTime = (static_cast<uint64_t>(info.ftLastWriteTime.dwHighDateTime) << 32) |
-                    info.ftLastWriteTime.dwLowDateTime;
-  return true;
 }
 
 bool seekTo(HANDLE file, uint64_t offset) {
@@ -58,33 +51,41 @@ bool writeAll(HANDLE file, const std::string& bytes) {
   return true;
 }
 
-}  // namespace
-
-RecordingFileProbe probeRecordingFile(const std::string& path, size_t tailLength, RecordingFileStamp& stamp,
-                                      std::string& tail) {
-  std::wstring wide;
-  if (!widePath(path, wide)) return RecordingFileProbe::Failed;
-  HANDLE file = openExisting(wide, GENERIC_READ | GENERIC_WRITE);
-  if (file == INVALID_HANDLE_VALUE) {
+// By path, without opening the file: an open and close costs far more under
+// Wine, and this runs twice for every recorded line.
+RecordingFileProbe probeWide(const std::wstring& path, RecordingFileStamp& stamp) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) {
     return GetLastError() == ERROR_FILE_NOT_FOUND ? RecordingFileProbe::Missing : RecordingFileProbe::Failed;
   }
-  bool ok = stampOf(file, stamp);
-  if (ok) {
-    size_t length = stamp.size < tailLength ? static_cast<size_t>(stamp.size) : tailLength;
-    ok = readAt(file, stamp.size - length, length, tail);
-  }
-  CloseHandle(file);
-  return ok ? RecordingFileProbe::Present : RecordingFileProbe::Failed;
+  if (data.dwFileAttributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) return RecordingFileProbe::Failed;
+  stamp.size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+  stamp.writeTime = (static_cast<uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+                    data.ftLastWriteTime.dwLowDateTime;
+  return RecordingFileProbe::Present;
+}
+
+}  // namespace
+
+RecordingFileProbe probeRecordingFile(const std::string& path, RecordingFileStamp& stamp) {
+  std::wstring wide;
+  if (!widePath(path, wide)) return RecordingFileProbe::Failed;
+  return probeWide(wide, stamp);
 }
 
 bool readRecordingFile(const std::string& path, std::string& bytes, RecordingFileStamp& stamp) {
   std::wstring wide;
   if (!widePath(path, wide)) return false;
+  // The stamp first: a change made while reading shows at the next probe.
+  RecordingFileStamp before;
+  if (probeWide(wide, before) == RecordingFileProbe::Failed) return false;
   HANDLE file = openExisting(wide, GENERIC_READ);
   if (file == INVALID_HANDLE_VALUE) return false;
-  bool ok = stampOf(file, stamp) && stamp.size < SIZE_MAX &&
-            readAt(file, 0, static_cast<size_t>(stamp.size), bytes);
+  LARGE_INTEGER size;
+  bool ok = GetFileSizeEx(file, &size) && static_cast<uint64_t>(size.QuadPart) < SIZE_MAX &&
+            readAt(file, 0, static_cast<size_t>(size.QuadPart), bytes);
   CloseHandle(file);
+  if (ok) stamp = before;
   return ok;
 }
 
@@ -94,19 +95,19 @@ RecordingAppend appendToRecordingFile(const std::string& path, uint64_t expected
   if (!widePath(path, wide)) return RecordingAppend::Failed;
   HANDLE file = openExisting(wide, GENERIC_READ | GENERIC_WRITE);
   if (file == INVALID_HANDLE_VALUE) return RecordingAppend::Failed;
-  RecordingFileStamp before;
-  if (!stampOf(file, before)) {
+  LARGE_INTEGER size;
+  if (!GetFileSizeEx(file, &size)) {
     CloseHandle(file);
     return RecordingAppend::Failed;
   }
-  if (before.size != expectedSize) {
+  if (static_cast<uint64_t>(size.QuadPart) != expectedSize) {
     CloseHandle(file);
     return RecordingAppend::FileChanged;
   }
   bool ok = seekTo(file, expectedSize) && writeAll(file, bytes);
   if (!ok && seekTo(file, expectedSize)) SetEndOfFile(file);  // keep the file as it was
-  if (ok) ok = stampOf(file, stamp);
   CloseHandle(file);
+  if (ok) ok = probeWide(wide, stamp) == RecordingFileProbe::Present;
   return ok ? RecordingAppend::Appended : RecordingAppend::Failed;
 }
 
@@ -126,9 +127,5 @@ bool replaceRecordingFile(const std::string& path, const std::string& bytes, Rec
     DeleteFileW(newPath.c_str());
     return false;
   }
-  file = openExisting(wide, GENERIC_READ);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  ok = stampOf(file, stamp);
-  CloseHandle(file);
-  return ok;
+  return probeWide(wide, stamp) == RecordingFileProbe::Present;
 }

@@ -4,9 +4,15 @@
 
 #include <vector>
 
+#include "platform/gbk_wide_win.h"
+
+// The window and its controls are Unicode windows: their texts go in and come
+// out as GBK converted with code page 936, not through the system's code page.
+
 ATOM registerWindowClass(const char* className, WNDPROC procedure, UINT classStyle, HCURSOR cursor,
                          HBRUSH background, HINSTANCE instance) {
-  WNDCLASSEXA windowClass;
+  const std::wstring wideClassName = gbkToWide(className);
+  WNDCLASSEXW windowClass;
   ZeroMemory(&windowClass, sizeof windowClass);
   windowClass.cbSize = sizeof windowClass;
   windowClass.style = classStyle;
@@ -14,51 +20,53 @@ ATOM registerWindowClass(const char* className, WNDPROC procedure, UINT classSty
   windowClass.hInstance = instance;
   windowClass.hCursor = cursor;
   windowClass.hbrBackground = background;
-  windowClass.lpszClassName = className;
-  return RegisterClassExA(&windowClass);
+  windowClass.lpszClassName = wideClassName.c_str();
+  return RegisterClassExW(&windowClass);
 }
 
 HWND createWindow(DWORD exStyle, const char* className, const std::string& text, DWORD style, int left,
                   int top, int width, int height, HWND parent, int childId, HINSTANCE instance) {
   HMENU menuOrId = reinterpret_cast<HMENU>(static_cast<intptr_t>(childId));
-  return CreateWindowExA(exStyle, className, text.c_str(), style, left, top, width, height, parent,
-                         menuOrId, instance, nullptr);
+  return CreateWindowExW(exStyle, gbkToWide(className).c_str(), gbkToWide(text).c_str(), style, left, top, width,
+                         height, parent, menuOrId, instance, nullptr);
 }
 
 LRESULT defaultWindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  return DefWindowProcA(window, message, wParam, lParam);
+  return DefWindowProcW(window, message, wParam, lParam);
 }
 
 WNDPROC replaceWindowProcedure(HWND window, WNDPROC procedure) {
   return reinterpret_cast<WNDPROC>(
-      SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(procedure)));
+      SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(procedure)));
 }
 
 LRESULT callWindowProcedure(WNDPROC procedure, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  return CallWindowProcA(procedure, window, message, wParam, lParam);
+  return CallWindowProcW(procedure, window, message, wParam, lParam);
 }
 
-bool takeMessage(MSG& message) { return GetMessageA(&message, nullptr, 0, 0) > 0; }
+bool takeMessage(MSG& message) { return GetMessageW(&message, nullptr, 0, 0) > 0; }
 
-void dispatchMessage(const MSG& message) { DispatchMessageA(&message); }
+void dispatchMessage(const MSG& message) { DispatchMessageW(&message); }
 
-void setWindowText(HWND window, const std::string& text) { SetWindowTextA(window, text.c_str()); }
+void setWindowText(HWND window, const std::string& text) { SetWindowTextW(window, gbkToWide(text).c_str()); }
 
 std::string windowText(HWND window) {
-  int length = GetWindowTextLengthA(window);
+  int length = GetWindowTextLengthW(window);
   if (length <= 0) return std::string();
-  std::vector<char> buffer(static_cast<size_t>(length) + 1);
-  int copied = GetWindowTextA(window, buffer.data(), static_cast<int>(buffer.size()));
-  return std::string(buffer.data(), copied > 0 ? static_cast<size_t>(copied) : 0);
+  std::vector<wchar_t> buffer(static_cast<size_t>(length) + 1);
+  int copied = GetWindowTextW(window, buffer.data(), static_cast<int>(buffer.size()));
+  return wideToGbk(std::wstring(buffer.data(), copied > 0 ? static_cast<size_t>(copied) : 0));
 }
 
 void drawTextLine(HDC dc, const std::string& text, RECT box, UINT format) {
-  DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &box, format);
+  const std::wstring wide = gbkToWide(text);
+  DrawTextW(dc, wide.c_str(), static_cast<int>(wide.size()), &box, format);
 }
 
 int textHeight(HDC dc, const std::string& text) {
   SIZE size{0, 0};
-  GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
+  const std::wstring wide = gbkToWide(text);
+  GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &size);
   return size.cy;
 }
 
@@ -71,23 +79,22 @@ uintptr_t windowNumber(HWND window, const char* name) {
 }
 
 int showMessageBox(HWND owner, const std::string& text, const std::string& title, UINT type) {
-  return MessageBoxA(owner, text.c_str(), title.c_str(), type);
+  return MessageBoxW(owner, gbkToWide(text).c_str(), gbkToWide(title).c_str(), type);
 }
 
 std::string ownExecutablePath() {
   // Paths may exceed MAX_PATH; grow until the whole name fits.
-  std::vector<char> buffer(MAX_PATH);
+  std::vector<wchar_t> buffer(MAX_PATH);
   for (;;) {
-    DWORD length = GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+    DWORD length = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
     if (length == 0) return std::string();
-    if (length < buffer.size()) return std::string(buffer.data(), length);
-    if (buffer.size() >= 32768) return std::string(buffer.data(), length);
+    if (length < buffer.size() || buffer.size() >= 32768) return wideToGbk(std::wstring(buffer.data(), length));
     buffer.resize(buffer.size() * 2);
   }
 }
 
 bool setWorkingDirectory(const std::string& directory) {
-  return SetCurrentDirectoryA(directory.c_str()) != FALSE;
+  return SetCurrentDirectoryW(gbkToWide(directory).c_str()) != FALSE;
 }
 
 std::string environmentVariable(const char* name) {
@@ -99,5 +106,5 @@ std::string environmentVariable(const char* name) {
 
 void openWebAddress(const std::string& address) {
   // The address itself is opened, so the user's default browser takes it.
-  ShellExecuteA(nullptr, "open", address.c_str(), nullptr, "", SW_SHOWNORMAL);
+  ShellExecuteW(nullptr, L"open", gbkToWide(address).c_str(), nullptr, L"", SW_SHOWNORMAL);
 }

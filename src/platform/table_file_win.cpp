@@ -1,5 +1,5 @@
-// The tables' files on Windows. The two calls that take a path (GetFullPathNameA,
-// CreateFileA) live here and nowhere else.
+// The tables' files on Windows. The two calls that take a path (GetFullPathNameW,
+// CreateFileW) live here and nowhere else.
 //
 // Locks: LockFile locks belong to the handle. They are exclusive, never wait
 // (a conflict fails at once with ERROR_LOCK_VIOLATION), conflict with every
@@ -13,6 +13,8 @@
 #include "platform/table_file.h"
 
 #include <windows.h>
+
+#include "platform/gbk_wide_win.h"
 
 static int32_t codeForError(DWORD error) {
   switch (error) {
@@ -36,17 +38,22 @@ static int32_t codeForError(DWORD error) {
 
 static HANDLE asHandle(intptr_t handle) { return reinterpret_cast<HANDLE>(handle); }
 
+// Paths are GBK whatever the system's code page is: converted with code page
+// 936 here and given to the wide functions.
 int32_t systemFullPath(const std::string& path, std::string& fullPath) {
-  char buffer[MAX_PATH];
-  DWORD length = GetFullPathNameA(path.c_str(), sizeof buffer, buffer, nullptr);
+  wchar_t buffer[MAX_PATH];
+  DWORD length = GetFullPathNameW(gbkToWide(path).c_str(), MAX_PATH, buffer, nullptr);
   if (length == 0) return codeForError(GetLastError());
-  if (length >= sizeof buffer) return -4;  // does not fit the 260-byte buffer
-  fullPath.assign(buffer, length);
+  if (length >= MAX_PATH) return -4;  // does not fit the 260-character buffer
+  std::string gbk;
+  if (!wideToGbk(std::wstring(buffer, length), gbk)) return -3;  // names a file GBK cannot
+  if (gbk.size() >= MAX_PATH) return -4;
+  fullPath = gbk;
   return 0;
 }
 
 int32_t systemOpenFile(const std::string& fullPath, intptr_t& handle) {
-  HANDLE file = CreateFileA(fullPath.c_str(), GENERIC_READ | GENERIC_WRITE,
+  HANDLE file = CreateFileW(gbkToWide(fullPath).c_str(), GENERIC_READ | GENERIC_WRITE,
                             FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return codeForError(GetLastError());

@@ -4,9 +4,12 @@
 #include <cstring>
 
 // Besides system_text_win.cpp, the one place that takes texts from the system:
-// the ANSI tool-help records and the file search carry names and paths.
+// the tool-help records and the file search carry names and paths. The wide
+// records are read and converted with code page 936, so names and paths do not
+// depend on the system's code page.
 
 #include "app/texts.h"
+#include "platform/gbk_wide_win.h"
 #include "platform/system_text_win.h"
 #include "process/name_compare.h"
 #include "process/process_lookup.h"
@@ -15,24 +18,33 @@
 static_assert(sizeof(PROCESSENTRY32) == 296, "the 32-bit process entry is 296 bytes");
 #endif
 
-// A record's character field taken as text: up to the first zero byte, and at
-// most the first 256 bytes.
+// A record's character field taken as GBK text: up to the first zero, and at
+// most the first 256 bytes of its GBK form. False when a character of it has no
+// GBK form (it comes out as "?").
 template <size_t N>
-static std::string fieldText(const char (&field)[N]) {
-  size_t limit = N < 256 ? N : 256;
+static bool fieldText(const wchar_t (&field)[N], std::string& text) {
   size_t length = 0;
-  while (length < limit && field[length] != '\0') ++length;
-  return std::string(field, length);
+  while (length < N && field[length] != L'\0') ++length;
+  bool exact = wideToGbk(std::wstring(field, length), text);
+  if (text.size() > 256) text.resize(256);
+  return exact;
+}
+
+template <size_t N>
+static std::string fieldText(const wchar_t (&field)[N]) {
+  std::string text;
+  fieldText(field, text);
+  return text;
 }
 
 int32_t findProcessId(const std::string& exeName) {
   HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
   if (snapshot == INVALID_HANDLE_VALUE) return 0;
-  PROCESSENTRY32 entry;
+  PROCESSENTRY32W entry;
   std::memset(&entry, 0, sizeof entry);
   entry.dwSize = sizeof entry;
   int32_t found = 0;
-  for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
+  for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
     if (exeNamesEqual(fieldText(entry.szExeFile), exeName, false)) {
       found = static_cast<int32_t>(entry.th32ProcessID);
       break;
@@ -47,11 +59,12 @@ int32_t findProcessId(const std::string& exeName) {
 static std::string executablePathOf(DWORD processId) {
   HANDLE modules = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, processId);
   if (modules == INVALID_HANDLE_VALUE) return std::string();
-  MODULEENTRY32 module;
+  MODULEENTRY32W module;
   std::memset(&module, 0, sizeof module);
   module.dwSize = sizeof module;
   std::string path;
-  if (Module32First(modules, &module)) path = fieldText(module.szExePath);
+  // A path with a character GBK cannot hold would name no file.
+  if (Module32FirstW(modules, &module) && !fieldText(module.szExePath, path)) path.clear();
   CloseHandle(modules);
   return path;
 }
@@ -74,18 +87,17 @@ std::string findExecutablePath(const std::string& exeName, bool exactCase) {
     showMessageBox(nullptr, kSnapshotFailed, kInfoTitle, MB_OK | MB_TASKMODAL);
     return std::string();
   }
-  PROCESSENTRY32 entry;
+  PROCESSENTRY32W entry;
   std::memset(&entry, 0, sizeof entry);
   entry.dwSize = sizeof entry;
   std::string result;
-  for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
+  for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
     if (entry.th32ProcessID == 0) continue;
     if (!exeNamesEqual(fieldText(entry.szExeFile), exeName, exactCase)) continue;
     // Only the matching process's own module is asked for, so a process whose
     // module cannot be read gives no path rather than an earlier process's.
     std::string candidate = executablePathOf(entry.th32ProcessID);
-    // The ANSI snapshot puts "?" for characters the code page cannot hold;
-    // such a path names no file.
+    // "?" is no character of a Windows file name: such a path names no file.
     if (!containsSingleByteQuestionMark(candidate)) result = candidate;
     break;
   }
@@ -95,8 +107,8 @@ std::string findExecutablePath(const std::string& exeName, bool exactCase) {
 
 int32_t executableFileSize(const std::string& path) {
   if (path.empty()) return -1;
-  WIN32_FIND_DATAA found;
-  HANDLE search = FindFirstFileA(path.c_str(), &found);
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW(gbkToWide(path).c_str(), &found);
   if (search == INVALID_HANDLE_VALUE) return -1;
   FindClose(search);
   return static_cast<int32_t>(found.nFileSizeLow);

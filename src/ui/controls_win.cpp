@@ -4,25 +4,24 @@
 #include "platform/system_text_win.h"
 #include "ui/main_window_win.h"
 
-void setEditText(ControlId edit, const std::string& text) {
-  HWND box = controlWindow(edit);
-  if (box != nullptr) setWindowText(box, text);
+// Edit texts and button captions are both the control's window text.
+static void setControlText(ControlId control, const std::string& text) {
+  HWND window = controlWindow(control);
+  if (window != nullptr) setWindowText(window, text);
 }
 
-std::string readEditText(ControlId edit) {
-  HWND box = controlWindow(edit);
-  return box != nullptr ? windowText(box) : std::string();
-}
-
-void setButtonCaption(ControlId button, const std::string& caption) {
-  HWND window = controlWindow(button);
-  if (window != nullptr) setWindowText(window, caption);
-}
-
-std::string readButtonCaption(ControlId button) {
-  HWND window = controlWindow(button);
+static std::string controlText(ControlId control) {
+  HWND window = controlWindow(control);
   return window != nullptr ? windowText(window) : std::string();
 }
+
+void setEditText(ControlId edit, const std::string& text) { setControlText(edit, text); }
+
+std::string readEditText(ControlId edit) { return controlText(edit); }
+
+void setButtonCaption(ControlId button, const std::string& caption) { setControlText(button, caption); }
+
+std::string readButtonCaption(ControlId button) { return controlText(button); }
 
 void enableButton(ControlId button, bool enabled) {
   HWND window = controlWindow(button);
@@ -32,16 +31,11 @@ void enableButton(ControlId button, bool enabled) {
 void setTimerPeriod(ControlId timer, int32_t milliseconds) { changeTimerPeriod(timer, milliseconds); }
 
 void setStatusText(const std::string& text) {
-  HWND label = controlWindow(ControlId::透明标签5);
-  if (label == nullptr) return;
-  setWindowText(label, text);
+  setControlText(ControlId::透明标签5, text);
   repaintStatusLabelNow();
 }
 
-std::string readStatusText() {
-  HWND label = controlWindow(ControlId::透明标签5);
-  return label != nullptr ? windowText(label) : std::string();
-}
+std::string readStatusText() { return controlText(ControlId::透明标签5); }
 
 void setStatusColour(uint32_t colour) {
   setStatusLabelColour(colour);

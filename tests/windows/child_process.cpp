@@ -56,6 +56,13 @@ std::string scratchFolder(const std::string& name) {
   return folder;
 }
 
+std::string startStandInGame(const std::string& folder, const std::string& exeName, ChildProcess& child) {
+  std::string path = scratchFolder(folder) + "\\" + exeName;
+  if (!CopyFileA(builtProgram("tools/driver/driver.exe").c_str(), path.c_str(), FALSE)) return std::string();
+  if (!startChild("\"" + path + "\" idle 120000", child)) return std::string();
+  return path;
+}
+
 ScopedEnvironment::ScopedEnvironment(const std::string& variable, const std::string& value) : name(variable) {
   SetEnvironmentVariableA(name.c_str(), value.c_str());
 }

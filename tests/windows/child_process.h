@@ -32,6 +32,11 @@ struct ChildGuard {
 std::string builtProgram(const std::string& relativePath);  // e.g. "Tallowick.exe"
 std::string scratchFolder(const std::string& name);         // created if missing
 
+// A stand-in for the game: a copy of the test driver named `exeName` in the
+// scratch folder `folder`, idling until the test ends it. Its full path, or
+// empty text when it could not be started.
+std::string startStandInGame(const std::string& folder, const std::string& exeName, ChildProcess& child);
+
 // Sets an environment variable that the children started meanwhile inherit,
 // and removes it again at the end of the scope.
 struct ScopedEnvironment {

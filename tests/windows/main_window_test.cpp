@@ -26,14 +26,6 @@ HWND startTallowick(ChildProcess& child) {
   return waitForTopWindow(kMainWindowCaption, child.processId, kStartTimeoutMs);
 }
 
-// A stand-in for the game: a copy of the driver named `exeName` in its own
-// folder, idling until the test ends it.
-bool startStandInGame(const std::string& folder, const std::string& exeName, ChildProcess& child) {
-  std::string path = scratchFolder(folder) + "\\" + exeName;
-  if (!CopyFileA(builtProgram("tools/driver/driver.exe").c_str(), path.c_str(), FALSE)) return false;
-  return startChild("\"" + path + "\" idle 120000", child);
-}
-
 struct ExpectedControl {
   ControlId control;
   const char* className;
@@ -128,7 +120,7 @@ TEST(MainWindow, WithTheGameRunningKeepsTheDesignStatusUntilTheFirstAttachTick) 
   ChildProcess game, tallowick;
   ChildGuard gameGuard{game};
   ChildGuard tallowickGuard{tallowick};
-  ASSERT_TRUE(startStandInGame("game-running", "Pal5.exe", game));
+  ASSERT_FALSE(startStandInGame("game-running", "Pal5.exe", game).empty());
   HWND window = startTallowick(tallowick);
   ASSERT_NE(window, nullptr);
   HWND status = findChild(window, controlWindowId(ControlId::透明标签5));

@@ -12,14 +12,6 @@
 
 namespace {
 
-// A copy of the driver named `exeName` in `folder`, idling; its full path.
-std::string startIdler(const std::string& folder, const std::string& exeName, ChildProcess& child) {
-  std::string path = scratchFolder(folder) + "\\" + exeName;
-  if (!CopyFileA(builtProgram("tools/driver/driver.exe").c_str(), path.c_str(), FALSE)) return std::string();
-  if (!startChild("\"" + path + "\" idle 120000", child)) return std::string();
-  return path;
-}
-
 // Waits until the process shows in a snapshot (it may take a moment to start).
 bool appearsInSnapshot(DWORD processId) {
   for (int attempt = 0; attempt < 200; ++attempt) {
@@ -53,7 +45,7 @@ DWORD firstInSnapshot(const char* exeName) {
 TEST(ProcessLookup, UpperCaseNameMatchesAndGivesItsExecutablePath) {
   ChildProcess game;
   ChildGuard guard{game};
-  std::string path = startIdler("upper-case", "PAL5.EXE", game);
+  std::string path = startStandInGame("upper-case", "PAL5.EXE", game);
   ASSERT_FALSE(path.empty());
   ASSERT_TRUE(appearsInSnapshot(game.processId));
 
@@ -66,8 +58,8 @@ TEST(ProcessLookup, OfTwoMatchingProcessesTheFirstInTheSnapshotIsChosen) {
   ChildProcess one, two;
   ChildGuard guardOne{one};
   ChildGuard guardTwo{two};
-  std::string pathOne = startIdler("first", "Pal5.exe", one);
-  std::string pathTwo = startIdler("second", "Pal5.exe", two);
+  std::string pathOne = startStandInGame("first", "Pal5.exe", one);
+  std::string pathTwo = startStandInGame("second", "Pal5.exe", two);
   ASSERT_FALSE(pathOne.empty());
   ASSERT_FALSE(pathTwo.empty());
   ASSERT_TRUE(appearsInSnapshot(one.processId));

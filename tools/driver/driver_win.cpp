@@ -93,25 +93,36 @@ HWND findChild(HWND parent, int controlId) {
   return nullptr;
 }
 
+// Texts are GBK like the tool's own, whatever the system's code page: they are
+// exchanged with the windows as UTF-16 and converted with code page 936.
 std::string readText(HWND window) {
   DWORD_PTR length = 0;
-  if (!SendMessageTimeoutA(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kAnswerTimeoutMs, &length)) {
+  if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kAnswerTimeoutMs, &length)) {
     return std::string();
   }
-  // The length is a bound in bytes; ask for a little more in case it grew.
-  std::vector<char> buffer(static_cast<size_t>(length) + 64, '\0');
+  // Ask for a little more in case it grew.
+  std::vector<wchar_t> buffer(static_cast<size_t>(length) + 64, L'\0');
   DWORD_PTR copied = 0;
-  if (!SendMessageTimeoutA(window, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()),
+  if (!SendMessageTimeoutW(window, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()),
                            SMTO_ABORTIFHUNG, kAnswerTimeoutMs, &copied)) {
     return std::string();
   }
   if (copied > buffer.size() - 1) copied = buffer.size() - 1;
-  return std::string(buffer.data(), static_cast<size_t>(copied));
+  if (copied == 0) return std::string();
+  int size = WideCharToMultiByte(936, 0, buffer.data(), static_cast<int>(copied), nullptr, 0, nullptr, nullptr);
+  std::string text(size > 0 ? static_cast<size_t>(size) : 0, '\0');
+  if (size > 0) WideCharToMultiByte(936, 0, buffer.data(), static_cast<int>(copied), &text[0], size, nullptr, nullptr);
+  return text;
 }
 
 bool setText(HWND window, const std::string& text) {
+  std::wstring wide(text.size() + 1, L'\0');
+  int length = text.empty() ? 0
+                            : MultiByteToWideChar(936, 0, text.data(), static_cast<int>(text.size()), &wide[0],
+                                                  static_cast<int>(wide.size()));
+  wide.resize(length > 0 ? static_cast<size_t>(length) : 0);
   DWORD_PTR result = 0;
-  return SendMessageTimeoutA(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_ABORTIFHUNG,
+  return SendMessageTimeoutW(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()), SMTO_ABORTIFHUNG,
                              kAnswerTimeoutMs, &result) != 0 &&
          result != 0;
 }

@@ -2,80 +2,24 @@
 
 #include <cstdlib>
 
+#include "capture/recording_format.h"
+
 #include "common/gbk_utf8.h"
 
-namespace {
-
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
-
-std::string trimmed(const std::string& text) {
-  size_t begin = 0, end = text.size();
-  while (begin < end && isBlank(text[begin])) ++begin;
-  while (end > begin && isBlank(text[end - 1])) --end;
-  return text.substr(begin, end - begin);
-}
-
-bool equalIgnoringAsciiCase(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    unsigned char x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
-    if (x >= 'A' && x <= 'Z') x = static_cast<unsigned char>(x + 32);
-    if (y >= 'A' && y <= 'Z') y = static_cast<unsigned char>(y + 32);
-    if (x != y) return false;
-  }
-  return true;
-}
-
-struct SectionSeen {
-  size_t index;  // into the result
-  bool haveSpeaker = false, haveText = false;
-};
-
-}  // namespace
-
 std::vector<RecordedLine> parseRecording(const std::string& fileBytes) {
+  // Read with the recording writer's own rules, so the transcript shows what
+  // the file holds for any INI reader (GBK trail bytes, hand edits included).
+  const bool utf8 = fileBytes.compare(0, 3, "\xEF\xBB\xBF") == 0;
+  IniDocument document;
+  parseIni(utf8 ? fileBytes.substr(3) : fileBytes, utf8 ? IniEncoding::Utf8 : IniEncoding::Gbk, document);
   std::vector<RecordedLine> lines;
-  std::vector<std::string> names;      // section names seen, in order
-  std::vector<SectionSeen> seen;
-  SectionSeen* current = nullptr;      // null: keys here belong to no new section
-  size_t position = 0;
-  while (position < fileBytes.size()) {
-    size_t end = fileBytes.find('\n', position);
-    if (end == std::string::npos) end = fileBytes.size();
-    std::string line = fileBytes.substr(position, end - position);
-    position = end + 1;
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    line = trimmed(line);
-    if (line.empty() || line[0] == ';') continue;
-    if (line[0] == '[') {
-      size_t close = line.rfind(']');
-      if (close != std::string::npos) {
-        std::string name = trimmed(line.substr(1, close - 1));
-        current = nullptr;
-        bool repeated = false;
-        for (const std::string& earlier : names) repeated = repeated || equalIgnoringAsciiCase(earlier, name);
-        if (!repeated) {  // a reader only ever looks in a section's first occurrence
-          names.push_back(name);
-          lines.push_back({name, "", ""});
-          seen.push_back({lines.size() - 1});
-          current = &seen.back();
-        }
-        continue;
-      }
-    }
-    if (current == nullptr) continue;
-    size_t equals = line.find('=');
-    if (equals == std::string::npos) continue;
-    std::string key = trimmed(line.substr(0, equals));
-    std::string value = trimmed(line.substr(equals + 1));
-    RecordedLine& target = lines[current->index];
-    if (equalIgnoringAsciiCase(key, "s") && !current->haveSpeaker) {
-      target.speaker = value;
-      current->haveSpeaker = true;
-    } else if (equalIgnoringAsciiCase(key, "c") && !current->haveText) {
-      target.text = value;
-      current->haveText = true;
-    }
+  for (size_t index = 1; index < document.sections.size(); ++index) {
+    const IniSection& section = document.sections[index];
+    // A reader only ever looks in a section's first occurrence.
+    if (section.name.empty() || findIniSection(document, section.name) != index) continue;
+    const IniKey* speaker = findIniKey(document, section, "s");
+    const IniKey* text = findIniKey(document, section, "c");
+    lines.push_back({section.name, speaker ? speaker->value : "", text ? text->value : "", utf8});
   }
   return lines;
 }
@@ -140,9 +84,10 @@ std::string markdownCell(const std::string& text) {
 bool formatTranscript(const std::vector<RecordedLine>& lines, TranscriptFormat format, bool keepBlank,
                       std::string& out) {
   bool clean = true;
-  auto utf8 = [&clean](const std::string& gbk) {
+  auto utf8 = [&clean](const RecordedLine& line, const std::string& text) {
+    if (line.isUtf8) return text;
     std::string converted;
-    clean = gbkToUtf8(gbk, converted) && clean;
+    clean = gbkToUtf8(text, converted) && clean;
     return converted;
   };
   out.clear();
@@ -152,7 +97,8 @@ bool formatTranscript(const std::vector<RecordedLine>& lines, TranscriptFormat f
   bool first = true;
   for (const RecordedLine& line : lines) {
     if (!keepBlank && line.speaker.empty() && line.text.empty()) continue;
-    std::string section = utf8(line.section), speaker = utf8(line.speaker), text = utf8(line.text);
+    std::string section = utf8(line, line.section), speaker = utf8(line, line.speaker),
+                text = utf8(line, line.text);
     switch (format) {
       case TranscriptFormat::Text:
         out += speaker + "\xEF\xBC\x9A" + text + "\n";  // full-width colon, as the read-out shows it

@@ -36,6 +36,20 @@ TEST(Transcript, ReadsSectionsInFileOrderAsAnIniReaderWould) {
   EXPECT_EQ(lines[2].speaker, "");
 }
 
+TEST(Transcript, ReadsGbkCharactersWholeAndUtf8FilesAsUtf8) {
+  // 丂 is 0x81 0x5D: its second byte is ']' but does not close the header.
+  std::vector<RecordedLine> lines = parseRecording("[a\x81]]\rs=\x81]\r[b]\ns=x\n");
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(lines[0].section, "a\x81]");
+  EXPECT_EQ(lines[0].speaker, "\x81]");
+  EXPECT_EQ(lines[1].section, "b");
+
+  lines = parseRecording("\xEF\xBB\xBF[50001]\r\ns=" + kPersonUtf8 + "\r\nc=" + kHelloUtf8 + "\r\n");
+  std::string out;
+  EXPECT_TRUE(formatTranscript(lines, TranscriptFormat::Text, false, out));
+  EXPECT_EQ(out, kPersonUtf8 + "\xEF\xBC\x9A" + kHelloUtf8 + "\n");
+}
+
 TEST(Transcript, WritesEachFormatInUtf8AndLeavesBlankedLinesOut) {
   const std::vector<RecordedLine> lines = {
       {"50001", kPersonGbk, kHelloGbk},

@@ -7,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <map>
@@ -16,12 +15,12 @@
 #include <vector>
 
 #include "app/texts.h"
-#include "platform/gbk_wide_win.h"
 #include "common/gbk_utf8.h"
 #include "driver/driver.h"
 #include "tabletool/tabletool.h"
 #include "ui/control_ids.h"
 #include "windows/child_process.h"
+#include "windows/gbk_files.h"
 
 namespace {
 
@@ -33,12 +32,8 @@ std::string sourcePath(const std::string& relative) {
   return path;
 }
 
-std::string fileBytes(const std::string& path) {
-  std::ifstream in(std::filesystem::path(gbkToWide(path)), std::ios::binary);  // GBK names, any code page
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-bool fileExists(const std::string& path) { return GetFileAttributesW(gbkToWide(path).c_str()) != INVALID_FILE_ATTRIBUTES; }
+std::string fileBytes(const std::string& path) { return readGbkNamedFile(path); }
+bool fileExists(const std::string& path) { return gbkNamedFileExists(path); }
 
 bool waitUntil(DWORD timeoutMs, bool (*done)(const std::string&), const std::string& argument) {
   DWORD start = GetTickCount();
@@ -90,18 +85,21 @@ class CaptureEndToEnd : public ::testing::Test {
  protected:
   void SetUp() override {
     folder = scratchFolder(std::string("capture-") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    for (const char* base : {"scene", "blank", "comeback", "a|b"}) {
-      DeleteFileW(gbkToWide(folder + "\\" + base + kRecordingSuffix).c_str());
-    }
-    // Tallowick beside its two tables, built from the sample sources.
+    emptyFolder(folder);  // recordings, tables and hold files of an earlier run
+    // Tallowick beside its two tables, built from the sample sources. tabletool
+    // takes the system's code page for its file names, so the tables are given
+    // their GBK names afterwards.
     std::string out, err;
-    ASSERT_EQ(runTabletool({"build", folder + "\\" + kLineTableFile, sourcePath("samples/lines.tsv"), "--key",
-                            "float"},
-                           out, err),
+    ASSERT_EQ(runTabletool({"build", folder + "\\lines.dat", sourcePath("samples/lines.tsv"), "--key", "float"}, out,
+                           err),
               0)
         << err;
-    ASSERT_EQ(runTabletool({"build", folder + "\\" + kNameTableFile, sourcePath("samples/names.tsv")}, out, err), 0)
-        << err;
+    ASSERT_EQ(runTabletool({"build", folder + "\\names.dat", sourcePath("samples/names.tsv")}, out, err), 0) << err;
+    const std::string lineTable = folder + "\\" + kLineTableFile, nameTable = folder + "\\" + kNameTableFile;
+    ASSERT_TRUE(renameGbkNamedFile(folder + "\\lines.dat", lineTable));
+    ASSERT_TRUE(renameGbkNamedFile(folder + "\\lines.EDT", lineTable.substr(0, lineTable.size() - 3) + "EDT"));
+    ASSERT_TRUE(renameGbkNamedFile(folder + "\\names.dat", nameTable));
+    ASSERT_TRUE(renameGbkNamedFile(folder + "\\names.EDT", nameTable.substr(0, nameTable.size() - 3) + "EDT"));
     ASSERT_TRUE(CopyFileA(builtProgram("Tallowick.exe").c_str(), (folder + "\\Tallowick.exe").c_str(), FALSE));
   }
   void TearDown() override {

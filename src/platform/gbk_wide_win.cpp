@@ -33,3 +33,14 @@ std::string wideToGbk(const std::wstring& wide) {
   wideToGbk(wide, gbk);
   return gbk;
 }
+
+bool windowsPathToGbk(const std::wstring& path, std::string& gbk) {
+  if (wideToGbk(path, gbk)) return true;
+  DWORD length = GetShortPathNameW(path.c_str(), nullptr, 0);
+  if (length == 0) return false;
+  std::wstring shortPath(length, L'\0');
+  length = GetShortPathNameW(path.c_str(), &shortPath[0], length);
+  if (length == 0 || length >= shortPath.size()) return false;
+  shortPath.resize(length);
+  return wideToGbk(shortPath, gbk);
+}

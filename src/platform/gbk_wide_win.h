@@ -14,3 +14,8 @@ std::wstring gbkToWide(const std::string& gbk);
 // so the text names nothing real any more).
 bool wideToGbk(const std::wstring& wide, std::string& gbk);
 std::string wideToGbk(const std::wstring& wide);
+
+// A path from Windows as GBK. A path with a character GBK cannot hold (a folder
+// named in Korean, say) is given in its short 8.3 form, which names the same
+// file in plain ASCII. False when there is no such form either.
+bool windowsPathToGbk(const std::wstring& path, std::string& gbk);

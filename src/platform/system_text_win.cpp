@@ -88,7 +88,10 @@ std::string ownExecutablePath() {
   for (;;) {
     DWORD length = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
     if (length == 0) return std::string();
-    if (length < buffer.size() || buffer.size() >= 32768) return wideToGbk(std::wstring(buffer.data(), length));
+    if (length < buffer.size() || buffer.size() >= 32768) {
+      std::string path;
+      return windowsPathToGbk(std::wstring(buffer.data(), length), path) ? path : std::string();
+    }
     buffer.resize(buffer.size() * 2);
   }
 }

@@ -18,22 +18,15 @@
 static_assert(sizeof(PROCESSENTRY32) == 296, "the 32-bit process entry is 296 bytes");
 #endif
 
-// A record's character field taken as GBK text: up to the first zero, and at
-// most the first 256 bytes of its GBK form. False when a character of it has no
-// GBK form (it comes out as "?").
-template <size_t N>
-static bool fieldText(const wchar_t (&field)[N], std::string& text) {
-  size_t length = 0;
-  while (length < N && field[length] != L'\0') ++length;
-  bool exact = wideToGbk(std::wstring(field, length), text);
-  if (text.size() > 256) text.resize(256);
-  return exact;
-}
-
+// A record's name field taken as GBK text: up to the first zero, and at most
+// the first 256 bytes of its GBK form (a character GBK cannot hold shows as "?",
+// which no name the tool looks for contains).
 template <size_t N>
 static std::string fieldText(const wchar_t (&field)[N]) {
-  std::string text;
-  fieldText(field, text);
+  size_t length = 0;
+  while (length < N && field[length] != L'\0') ++length;
+  std::string text = wideToGbk(std::wstring(field, length));
+  if (text.size() > 256) text.resize(256);
   return text;
 }
 
@@ -63,8 +56,13 @@ static std::string executablePathOf(DWORD processId) {
   std::memset(&module, 0, sizeof module);
   module.dwSize = sizeof module;
   std::string path;
-  // A path with a character GBK cannot hold would name no file.
-  if (Module32FirstW(modules, &module) && !fieldText(module.szExePath, path)) path.clear();
+  if (Module32FirstW(modules, &module)) {
+    size_t length = 0;
+    while (length < MAX_PATH && module.szExePath[length] != L'\0') ++length;
+    // In a folder whose name GBK cannot hold, the short form of the path is
+    // measured: it names the same file.
+    if (!windowsPathToGbk(std::wstring(module.szExePath, length), path)) path.clear();
+  }
   CloseHandle(modules);
   return path;
 }

@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "platform/gbk_wide_win.h"
+
 bool startChild(const std::string& commandLine, ChildProcess& child) {
   STARTUPINFOA startup;
   ZeroMemory(&startup, sizeof startup);
@@ -54,6 +56,18 @@ std::string scratchFolder(const std::string& name) {
   std::string folder = root + "\\" + name;
   CreateDirectoryA(folder.c_str(), nullptr);
   return folder;
+}
+
+std::string gbkFileBytes(const std::string& path) {
+  HANDLE file = CreateFileW(gbkToWide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return std::string();
+  std::string bytes(GetFileSize(file, nullptr), '\0');
+  DWORD got = 0;
+  if (!bytes.empty() && !ReadFile(file, &bytes[0], static_cast<DWORD>(bytes.size()), &got, nullptr)) got = 0;
+  CloseHandle(file);
+  bytes.resize(got);
+  return bytes;
 }
 
 std::string startStandInGame(const std::string& folder, const std::string& exeName, ChildProcess& child) {

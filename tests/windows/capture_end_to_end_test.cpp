@@ -20,7 +20,6 @@
 #include "tabletool/tabletool.h"
 #include "ui/control_ids.h"
 #include "windows/child_process.h"
-#include "windows/gbk_files.h"
 
 namespace {
 
@@ -31,9 +30,6 @@ std::string sourcePath(const std::string& relative) {
   for (char& c : path) c = c == '/' ? '\\' : c;
   return path;
 }
-
-std::string fileBytes(const std::string& path) { return readGbkNamedFile(path); }
-bool fileExists(const std::string& path) { return gbkNamedFileExists(path); }
 
 bool waitUntil(DWORD timeoutMs, bool (*done)(const std::string&), const std::string& argument) {
   DWORD start = GetTickCount();
@@ -52,7 +48,7 @@ std::string gbkOf(const std::string& utf8) {
 
 // The expected recording (UTF-8 in the repository) as the GBK bytes of the file.
 std::string expectedRecording(const std::string& name) {
-  return gbkOf(fileBytes(sourcePath("tests/windows/expected/" + name)));
+  return gbkOf(gbkFileBytes(sourcePath("tests/windows/expected/" + name)));
 }
 
 // What the read-out shows for each line of an expected recording.
@@ -86,20 +82,15 @@ class CaptureEndToEnd : public ::testing::Test {
   void SetUp() override {
     folder = scratchFolder(std::string("capture-") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
     emptyFolder(folder);  // recordings, tables and hold files of an earlier run
-    // Tallowick beside its two tables, built from the sample sources. tabletool
-    // takes the system's code page for its file names, so the tables are given
-    // their GBK names afterwards.
+    // Tallowick beside its two tables, built from the sample sources.
     std::string out, err;
-    ASSERT_EQ(runTabletool({"build", folder + "\\lines.dat", sourcePath("samples/lines.tsv"), "--key", "float"}, out,
-                           err),
+    ASSERT_EQ(runTabletool({"build", folder + "\\" + kLineTableFile, sourcePath("samples/lines.tsv"), "--key",
+                            "float"},
+                           out, err),
               0)
         << err;
-    ASSERT_EQ(runTabletool({"build", folder + "\\names.dat", sourcePath("samples/names.tsv")}, out, err), 0) << err;
-    const std::string lineTable = folder + "\\" + kLineTableFile, nameTable = folder + "\\" + kNameTableFile;
-    ASSERT_TRUE(renameGbkNamedFile(folder + "\\lines.dat", lineTable));
-    ASSERT_TRUE(renameGbkNamedFile(folder + "\\lines.EDT", lineTable.substr(0, lineTable.size() - 3) + "EDT"));
-    ASSERT_TRUE(renameGbkNamedFile(folder + "\\names.dat", nameTable));
-    ASSERT_TRUE(renameGbkNamedFile(folder + "\\names.EDT", nameTable.substr(0, nameTable.size() - 3) + "EDT"));
+    ASSERT_EQ(runTabletool({"build", folder + "\\" + kNameTableFile, sourcePath("samples/names.tsv")}, out, err), 0)
+        << err;
     ASSERT_TRUE(CopyFileA(builtProgram("Tallowick.exe").c_str(), (folder + "\\Tallowick.exe").c_str(), FALSE));
   }
   void TearDown() override {
@@ -126,7 +117,7 @@ class CaptureEndToEnd : public ::testing::Test {
   }
   // Waits for the game at hold `name`; `release` lets it go on.
   void reachHold(const std::string& name) {
-    ASSERT_TRUE(waitUntil(kWaitMs, fileExists, folder + "\\" + name + ".waiting")) << "hold " << name;
+    ASSERT_TRUE(waitUntil(kWaitMs, gbkFileExists, folder + "\\" + name + ".waiting")) << "hold " << name;
   }
   void releaseHold(const std::string& name) {
     // Made under another name and renamed: the game must not see the file
@@ -134,7 +125,7 @@ class CaptureEndToEnd : public ::testing::Test {
     std::string path = folder + "\\" + name;
     std::ofstream(path + ".new", std::ios::binary).put('\n');
     ASSERT_TRUE(MoveFileA((path + ".new").c_str(), path.c_str())) << "hold " << name;
-    ASSERT_TRUE(waitUntil(kWaitMs, [](const std::string& p) { return !fileExists(p); }, path)) << "hold " << name;
+    ASSERT_TRUE(waitUntil(kWaitMs, [](const std::string& p) { return !gbkFileExists(p); }, path)) << "hold " << name;
   }
   void startRecording(const std::string& baseName) {
     ASSERT_TRUE(setText(control(ControlId::编辑框1), baseName));
@@ -183,13 +174,13 @@ class CaptureEndToEnd : public ::testing::Test {
 };
 
 TEST_F(CaptureEndToEnd, RecordsTheSampleSceneByteForByteThenBlanksAndShowsAFailedWrite) {
-  const std::string scenario = fileBytes(sourcePath("samples/scene.txt"));
+  const std::string scenario = gbkFileBytes(sourcePath("samples/scene.txt"));
   const std::string expected = expectedRecording("scene.ini");
   const std::map<std::string, std::string> readOuts = readOutsOf(expected);
   recordUntil("scene.txt", scenario, "end", "scene", readOuts);
   ASSERT_FALSE(HasFatalFailure());
   stopRecording();
-  EXPECT_EQ(fileBytes(folder + "\\scene" + kRecordingSuffix), expected);
+  EXPECT_EQ(gbkFileBytes(folder + "\\scene" + kRecordingSuffix), expected);
 
   // A new recording takes the line on screen; 按钮2 blanks it again.
   const std::string lastLine = readOuts.at("50020");
@@ -199,7 +190,7 @@ TEST_F(CaptureEndToEnd, RecordsTheSampleSceneByteForByteThenBlanksAndShowsAFaile
   ASSERT_TRUE(clickButton(control(ControlId::按钮2)));
   expectText(ControlId::按钮1, kStartRecording);
   expectText(ControlId::编辑框2, "");
-  EXPECT_EQ(fileBytes(folder + "\\blank" + kRecordingSuffix), "[50020]\r\ns=\r\nc=\r\n");
+  EXPECT_EQ(gbkFileBytes(folder + "\\blank" + kRecordingSuffix), "[50020]\r\ns=\r\nc=\r\n");
 
   // A base name no file can have: the line is shown as not written.
   startRecording("a|b");
@@ -210,7 +201,7 @@ TEST_F(CaptureEndToEnd, RecordsTheSampleSceneByteForByteThenBlanksAndShowsAFaile
 TEST_F(CaptureEndToEnd, GoesOnRecordingWhileTheGameExitsAndComesBack) {
   const std::string first =
       "roster 101 1\nscene 1\nconversation 1\nhold start\nsay 50001 1\nhold L50001\nhold gone\nexit\n";
-  const std::string comeback = fileBytes(sourcePath("samples/comeback.txt"));
+  const std::string comeback = gbkFileBytes(sourcePath("samples/comeback.txt"));
   const std::string expected = expectedRecording("comeback.ini");
   const std::map<std::string, std::string> readOuts = readOutsOf(expected);
   recordUntil("first.txt", first, "gone", "comeback", readOuts);
@@ -226,7 +217,7 @@ TEST_F(CaptureEndToEnd, GoesOnRecordingWhileTheGameExitsAndComesBack) {
   playUntil(comeback, "end", "comeback", readOuts);
   ASSERT_FALSE(HasFatalFailure());
   stopRecording();
-  EXPECT_EQ(fileBytes(folder + "\\comeback" + kRecordingSuffix), expected);
+  EXPECT_EQ(gbkFileBytes(folder + "\\comeback" + kRecordingSuffix), expected);
 }
 
 }  // namespace

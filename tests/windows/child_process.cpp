@@ -70,6 +70,25 @@ std::string gbkFileBytes(const std::string& path) {
   return bytes;
 }
 
+bool gbkFileExists(const std::string& path) {
+  return GetFileAttributesW(gbkToWide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+void removeGbkFile(const std::string& path) { DeleteFileW(gbkToWide(path).c_str()); }
+
+void emptyFolder(const std::string& folder) {
+  const std::wstring wideFolder = gbkToWide(folder);
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW((wideFolder + L"\\*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return;
+  do {
+    if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+      DeleteFileW((wideFolder + L"\\" + found.cFileName).c_str());
+    }
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
+}
+
 std::string startStandInGame(const std::string& folder, const std::string& exeName, ChildProcess& child) {
   std::string path = scratchFolder(folder) + "\\" + exeName;
   if (!CopyFileA(builtProgram("tools/driver/driver.exe").c_str(), path.c_str(), FALSE)) return std::string();

@@ -8,7 +8,7 @@
 
 #include "app/texts.h"
 #include "capture/recording_file.h"
-#include "windows/gbk_files.h"
+#include "windows/child_process.h"
 
 namespace {
 
@@ -20,13 +20,13 @@ class RecordingFileTest : public ::testing::Test {
     folder = std::string(temp) + "tallowick-recording-" + std::to_string(GetCurrentProcessId());
     CreateDirectoryA(folder.c_str(), nullptr);
     path = folder + "\\run" + kRecordingSuffix;
-    removeGbkNamedFile(path);
+    removeGbkFile(path);
   }
   void TearDown() override {
-    removeGbkNamedFile(path);
+    removeGbkFile(path);
     RemoveDirectoryA(folder.c_str());
   }
-  std::string fileBytes() { return readGbkNamedFile(path); }
+  std::string fileBytes() { return gbkFileBytes(path); }
   void writeLine(const std::string& section, const std::string& speaker, const std::string& text) {
     ASSERT_TRUE(writeRecordingKey(section, "s", speaker, path));
     ASSERT_TRUE(writeRecordingKey(section, "c", text, path));

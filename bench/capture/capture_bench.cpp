@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "../median_time.h"
 #include "app/shared_state.h"
 #include "app/texts.h"
 #include "attach/build_table.h"
@@ -31,23 +32,10 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
 constexpr double kTickMs = 50.0;
 constexpr int kLineRecords = 100000;
 constexpr int kCharacters = 200;
 constexpr int32_t kMissingLine = 300000;
-
-template <typename Work>
-double medianMs(int tries, Work work) {
-  std::vector<double> times;
-  for (int i = 0; i < tries; ++i) {
-    Clock::time_point start = Clock::now();
-    work();
-    times.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
-  }
-  std::sort(times.begin(), times.end());
-  return times[times.size() / 2];
-}
 
 // Also in game reads measured in the same run, a figure that the load of a
 // shared machine moves less than the time itself.

@@ -11,7 +11,7 @@ struct ChildProcess {
   DWORD processId = 0;
 };
 
-// Starts `commandLine` (its first word is the program's path). False when the
+// Starts `commandLine` (GBK; its first word is the program's path). False when the
 // program could not be started.
 bool startChild(const std::string& commandLine, ChildProcess& child);
 

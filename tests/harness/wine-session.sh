@@ -61,6 +61,14 @@ wine_session_stop() {
   if [[ -n "${WINESERVER_PID:-}" ]]; then
     # Ask our own server (this prefix's, and only it) to end its processes.
     "$WINESERVER" -k 2>/dev/null || true
+    # A persistent server has been seen to outlive -k now and then: give it
+    # five seconds, then end it by its pid.
+    local tries=0
+    while kill -0 "$WINESERVER_PID" 2>/dev/null && ((tries < 50)); do
+      sleep 0.1
+      tries=$((tries + 1))
+    done
+    kill "$WINESERVER_PID" 2>/dev/null || true
     wait "$WINESERVER_PID" 2>/dev/null || true
     WINESERVER_PID=
     local pid

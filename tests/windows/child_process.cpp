@@ -5,14 +5,16 @@
 #include "platform/gbk_wide_win.h"
 
 bool startChild(const std::string& commandLine, ChildProcess& child) {
-  STARTUPINFOA startup;
+  STARTUPINFOW startup;
   ZeroMemory(&startup, sizeof startup);
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info;
   ZeroMemory(&info, sizeof info);
-  std::vector<char> line(commandLine.begin(), commandLine.end());
-  line.push_back('\0');
-  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
+  // GBK like every text of the tool, whatever the system's code page.
+  std::wstring wide = gbkToWide(commandLine);
+  std::vector<wchar_t> line(wide.begin(), wide.end());
+  line.push_back(L'\0');
+  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
     return false;
   }
   CloseHandle(info.hThread);
@@ -68,6 +70,25 @@ std::string gbkFileBytes(const std::string& path) {
   CloseHandle(file);
   bytes.resize(got);
   return bytes;
+}
+
+bool gbkFileExists(const std::string& path) {
+  return GetFileAttributesW(gbkToWide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+void removeGbkFile(const std::string& path) { DeleteFileW(gbkToWide(path).c_str()); }
+
+void emptyFolder(const std::string& folder) {
+  const std::wstring wideFolder = gbkToWide(folder);
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW((wideFolder + L"\\*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return;
+  do {
+    if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+      DeleteFileW((wideFolder + L"\\" + found.cFileName).c_str());
+    }
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
 }
 
 std::string startStandInGame(const std::string& folder, const std::string& exeName, ChildProcess& child) {

@@ -11,7 +11,7 @@ struct ChildProcess {
   DWORD processId = 0;
 };
 
-// Starts `commandLine` (its first word is the program's path). False when the
+// Starts `commandLine` (GBK; its first word is the program's path). False when the
 // program could not be started.
 bool startChild(const std::string& commandLine, ChildProcess& child);
 
@@ -35,6 +35,11 @@ std::string scratchFolder(const std::string& name);         // created if missin
 // The bytes of the file at a GBK path (opened by its wide name, converted with
 // code page 936, so under any system code page); empty when it cannot be read.
 std::string gbkFileBytes(const std::string& path);
+// The same for a file's presence and removal, and for emptying a folder of its
+// files (not its subfolders).
+bool gbkFileExists(const std::string& path);
+void removeGbkFile(const std::string& path);
+void emptyFolder(const std::string& folder);
 
 // A stand-in for the game: a copy of the test driver named `exeName` in the
 // scratch folder `folder`, idling until the test ends it. Its full path, or

@@ -139,6 +139,46 @@ TEST(MainWindow, WithTheGameRunningKeepsTheDesignStatusUntilTheFirstAttachTick) 
   EXPECT_TRUE(IsWindowEnabled(startButton));
 }
 
+// Polls until the focus in the window's thread is on `expected`.
+bool waitForFocus(HWND window, HWND expected) {
+  for (int attempt = 0; attempt < 200; ++attempt) {
+    if (focusedWindow(window) == expected) return true;
+    Sleep(25);
+  }
+  return false;
+}
+
+TEST(MainWindow, TabWalksTheFocusCycleAndEnterAndEscDoNothingOutsideTheReadOutBox) {
+  ChildProcess tallowick;
+  ChildGuard guard{tallowick};
+  HWND window = startTallowick(tallowick);
+  ASSERT_NE(window, nullptr);
+  HWND baseName = findChild(window, controlWindowId(ControlId::编辑框1));
+  HWND readOut = findChild(window, controlWindowId(ControlId::编辑框2));
+  HWND discard = findChild(window, controlWindowId(ControlId::按钮2));
+  ASSERT_TRUE(waitForFocus(window, baseName));
+
+  // Keys go to the focused control in order; where a step names no focus to
+  // wait for, the next step's wait shows its keys have been dealt with.
+  struct Step {
+    UINT key;
+    HWND focusAfter;  // null: do not wait
+  } steps[] = {
+      {VK_TAB, discard}, {VK_TAB, readOut}, {VK_TAB, baseName},  // 按钮1 is disabled and left out
+      {VK_RETURN, nullptr}, {VK_ESCAPE, nullptr}, {VK_TAB, discard},
+      {VK_TAB, readOut}, {VK_RETURN, nullptr}, {VK_TAB, baseName},
+  };
+  for (const Step& step : steps) {
+    ASSERT_TRUE(pressKey(focusedWindow(window), step.key));
+    if (step.focusAfter != nullptr) {
+      ASSERT_TRUE(waitForFocus(window, step.focusAfter)) << "key " << step.key;
+    }
+  }
+  EXPECT_TRUE(IsWindow(window)) << "Esc does not close the window";
+  EXPECT_EQ(readText(baseName), kBaseNameDefault) << "Tab and Enter are not typed into 编辑框1";
+  EXPECT_EQ(readText(readOut), "\r\n") << "Enter starts a new line in 编辑框2, Tab is not typed";
+}
+
 // The message box of the fatal report, owned by no window of Tallowick.
 HWND waitForReport(DWORD processId) { return waitForTopWindow(kErrorTitle, processId, kStartTimeoutMs); }
 

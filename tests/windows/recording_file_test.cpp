@@ -1,4 +1,4 @@
-// The recording file as the recording writer leaves it: the exact bytes a
+// The recording file as the capture writes it: the exact bytes a
 // transcript reader gets, and the failures that the capture must show.
 #include <windows.h>
 
@@ -8,7 +8,6 @@
 
 #include "app/texts.h"
 #include "capture/recording_file.h"
-#include "platform/gbk_wide_win.h"
 #include "windows/child_process.h"
 
 namespace {
@@ -21,10 +20,10 @@ class RecordingFileTest : public ::testing::Test {
     folder = std::string(temp) + "tallowick-recording-" + std::to_string(GetCurrentProcessId());
     CreateDirectoryA(folder.c_str(), nullptr);
     path = folder + "\\run" + kRecordingSuffix;
-    DeleteFileW(gbkToWide(path).c_str());
+    removeGbkFile(path);
   }
   void TearDown() override {
-    DeleteFileW(gbkToWide(path).c_str());
+    removeGbkFile(path);
     RemoveDirectoryA(folder.c_str());
   }
   std::string fileBytes() { return gbkFileBytes(path); }

@@ -63,6 +63,13 @@ bool closeWindow(HWND window);
 // read is left in `lastText`.
 bool waitForText(HWND window, const std::string& text, DWORD timeoutMs, std::string* lastText);
 
+// The window that has the keyboard focus in `window`'s thread; null if none.
+HWND focusedWindow(HWND window);
+// Posts a key press (key down, then key up) of virtual key `key` to `target`,
+// as the keyboard would send it to the focused control. Modifier keys are not
+// pressed, so Shift+Tab cannot be sent this way.
+bool pressKey(HWND target, UINT key);
+
 // Answers a message box (or any dialog) by clicking its first push button.
 bool pressFirstButton(HWND dialog);
 

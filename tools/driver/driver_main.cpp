@@ -24,6 +24,9 @@ const char kUsage[] =
     "  wait CONTROL TEXT   wait until the control's text equals TEXT\n"
     "  wait-gone           wait until the window no longer exists\n"
     "  dismiss             click the window's first button (a message box's OK)\n"
+    "  focus               the control that has the keyboard focus\n"
+    "  key KEY             press KEY (tab, enter, escape, space, or a virtual-key number)\n"
+    "                      in the control that has the focus\n"
     "  idle MS             do nothing for MS milliseconds (a copy stands in for a game)\n"
     "CONTROL: edit1 edit2 button1 button2 label1 label2 status, or a number.\n"
     "TEXT: as typed, or hex:BYTES for code page 936 bytes in hex.\n";
@@ -140,6 +143,14 @@ HWND controlArgument(HWND window, const std::string& word) {
   return id != 0 ? findChild(window, id) : nullptr;
 }
 
+UINT keyByName(const std::string& name) {
+  if (name == "tab") return VK_TAB;
+  if (name == "enter") return VK_RETURN;
+  if (name == "escape") return VK_ESCAPE;
+  if (name == "space") return VK_SPACE;
+  return static_cast<UINT>(std::strtoul(name.c_str(), nullptr, 0));
+}
+
 int fail(const char* what) {
   std::fprintf(stderr, "driver: %s\n", what);
   return 1;
@@ -172,6 +183,18 @@ int run(const Options& options) {
   }
   if (command == "close" && w.size() == 1) return closeWindow(window) ? 0 : fail("cannot close");
   if (command == "dismiss" && w.size() == 1) return pressFirstButton(window) ? 0 : fail("no button to press");
+  if (command == "focus" && w.size() == 1) {
+    HWND focus = focusedWindow(window);
+    if (focus == nullptr) return fail("nothing has the focus");
+    printWindow(focus == window ? "window" : "control", describeWindow(focus), options.utf8);
+    return 0;
+  }
+  if (command == "key" && w.size() == 2) {
+    HWND focus = focusedWindow(window);
+    UINT key = keyByName(w[1]);
+    if (key == 0) return 2;
+    return pressKey(focus != nullptr ? focus : window, key) ? 0 : fail("cannot press the key");
+  }
   if (w.size() < 2) return 2;
   HWND control = controlArgument(window, w[1]);
   if (control == nullptr) return fail("no such control");

@@ -145,6 +145,21 @@ bool waitForText(HWND window, const std::string& text, DWORD timeoutMs, std::str
   }
 }
 
+HWND focusedWindow(HWND window) {
+  GUITHREADINFO thread;
+  ZeroMemory(&thread, sizeof thread);
+  thread.cbSize = sizeof thread;
+  if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &thread)) return nullptr;
+  return thread.hwndFocus;
+}
+
+bool pressKey(HWND target, UINT key) {
+  UINT scanCode = MapVirtualKeyA(key, MAPVK_VK_TO_VSC);
+  LPARAM down = 1 | static_cast<LPARAM>(scanCode << 16);
+  LPARAM up = down | (static_cast<LPARAM>(1) << 30) | (static_cast<LPARAM>(1) << 31);
+  return PostMessageA(target, WM_KEYDOWN, key, down) && PostMessageA(target, WM_KEYUP, key, up);
+}
+
 bool pressFirstButton(HWND dialog) {
   for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
     char className[64] = {0};

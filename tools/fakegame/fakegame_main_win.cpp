@@ -66,9 +66,7 @@ void holdForFile(const std::string& folder, const std::string& name) {
   std::fflush(stdout);
   while (!fileExists(release)) Sleep(10);
   DeleteFileA(waiting.c_str());
-  // The script may still hold the release file open for a moment after it
-  // appears (its writer not closed yet): deleting fails until then.
-  while (!DeleteFileA(release.c_str()) && fileExists(release)) Sleep(10);
+  DeleteFileA(release.c_str());
 }
 
 void holdForStdin() {

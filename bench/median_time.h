@@ -6,15 +6,25 @@
 #include <chrono>
 #include <vector>
 
-template <typename Work>
-double medianMs(int tries, Work work) {
-  using Clock = std::chrono::steady_clock;
-  std::vector<double> times;
-  for (int i = 0; i < tries; ++i) {
-    Clock::time_point start = Clock::now();
-    work();
-    times.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
-  }
+// The median of timings taken elsewhere (in turns with other measurements, say).
+inline double medianOf(std::vector<double> times) {
+  if (times.empty()) return 0;
   std::sort(times.begin(), times.end());
   return times[times.size() / 2];
+}
+
+// Milliseconds that `work` took.
+template <typename Work>
+double timeMs(Work work) {
+  using Clock = std::chrono::steady_clock;
+  Clock::time_point start = Clock::now();
+  work();
+  return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+template <typename Work>
+double medianMs(int tries, Work work) {
+  std::vector<double> times;
+  for (int i = 0; i < tries; ++i) times.push_back(timeMs(work));
+  return medianOf(times);
 }

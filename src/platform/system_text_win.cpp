@@ -110,7 +110,7 @@ std::string ownExecutablePath() {
 }
 
 bool setWorkingDirectory(const std::string& directory) {
-  return SetCurrentDirectoryW(gbkToWide(directory).c_str()) != FALSE;
+  return SetCurrentDirectoryW(widePath(directory).c_str()) != FALSE;
 }
 
 std::string environmentVariable(const char* name) {

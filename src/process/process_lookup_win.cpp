@@ -59,24 +59,12 @@ static std::string executablePathOf(DWORD processId) {
   if (Module32FirstW(modules, &module)) {
     size_t length = 0;
     while (length < MAX_PATH && module.szExePath[length] != L'\0') ++length;
-    // In a folder whose name GBK cannot hold, the short form of the path is
-    // measured: it names the same file.
+    // In a folder whose name GBK cannot hold, the path is a stand-in that the
+    // file functions turn back into the real path.
     if (!windowsPathToGbk(std::wstring(module.szExePath, length), path)) path.clear();
   }
   CloseHandle(modules);
   return path;
-}
-
-static bool containsSingleByteQuestionMark(const std::string& text) {
-  for (size_t i = 0; i < text.size(); ++i) {
-    unsigned char byte = static_cast<unsigned char>(text[i]);
-    if (byte >= 0x80) {
-      ++i;
-    } else if (byte == '?') {
-      return true;
-    }
-  }
-  return false;
 }
 
 std::string findExecutablePath(const std::string& exeName, bool exactCase) {
@@ -94,9 +82,7 @@ std::string findExecutablePath(const std::string& exeName, bool exactCase) {
     if (!exeNamesEqual(fieldText(entry.szExeFile), exeName, exactCase)) continue;
     // Only the matching process's own module is asked for, so a process whose
     // module cannot be read gives no path rather than an earlier process's.
-    std::string candidate = executablePathOf(entry.th32ProcessID);
-    // "?" is no character of a Windows file name: such a path names no file.
-    if (!containsSingleByteQuestionMark(candidate)) result = candidate;
+    result = executablePathOf(entry.th32ProcessID);
     break;
   }
   CloseHandle(snapshot);
@@ -106,7 +92,7 @@ std::string findExecutablePath(const std::string& exeName, bool exactCase) {
 int32_t executableFileSize(const std::string& path) {
   if (path.empty()) return -1;
   WIN32_FIND_DATAW found;
-  HANDLE search = FindFirstFileW(gbkToWide(path).c_str(), &found);
+  HANDLE search = FindFirstFileW(widePath(path).c_str(), &found);
   if (search == INVALID_HANDLE_VALUE) return -1;
   FindClose(search);
   return static_cast<int32_t>(found.nFileSizeLow);

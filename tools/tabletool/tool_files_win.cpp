@@ -15,13 +15,19 @@ std::vector<std::string> toolArguments(int, char**) {
   int count = 0;
   LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
   if (wide == nullptr) return args;
-  for (int i = 1; i < count; ++i) args.push_back(wideToGbk(wide[i]));
+  // Every argument is a path or an option; a path with characters GBK lacks
+  // becomes a stand-in that the file functions turn back into the real path.
+  for (int i = 1; i < count; ++i) {
+    std::string arg;
+    windowsPathToGbk(wide[i], arg);
+    args.push_back(arg);
+  }
   LocalFree(wide);
   return args;
 }
 
 bool readToolFile(const std::string& path, std::string& bytes) {
-  std::FILE* file = _wfopen(gbkToWide(path).c_str(), L"rb");
+  std::FILE* file = _wfopen(widePath(path).c_str(), L"rb");
   if (file == nullptr) return false;
   bytes.clear();
   char buffer[65536];
@@ -33,13 +39,13 @@ bool readToolFile(const std::string& path, std::string& bytes) {
 }
 
 bool writeToolFile(const std::string& path, const std::string& bytes) {
-  std::FILE* file = _wfopen(gbkToWide(path).c_str(), L"wb");
+  std::FILE* file = _wfopen(widePath(path).c_str(), L"wb");
   if (file == nullptr) return false;
   bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
   return std::fclose(file) == 0 && ok;
 }
 
-void removeToolFile(const std::string& path) { _wremove(gbkToWide(path).c_str()); }
+void removeToolFile(const std::string& path) { _wremove(widePath(path).c_str()); }
 
 std::string pathForDisplay(const std::string& path) {
   std::string utf8;

@@ -247,13 +247,16 @@ static std::string formatValue(const ColumnValue& value) {
   }
 }
 
+// Loads the table as loadCopy does; on failure says why on `err`.
+static bool loadCopyOrSayWhy(const std::string& path, TableCopy& copy, std::string& err) {
+  int32_t code = loadCopy(path, copy);
+  if (code != 0) err += failure(withDefaultExtension(path), code);
+  return code == 0;
+}
+
 static int dumpTable(const std::string& path, bool header, std::string& out, std::string& err) {
   TableCopy copy;
-  int32_t code = loadCopy(path, copy);
-  if (code != 0) {
-    err += failure(withDefaultExtension(path), code);
-    return 1;
-  }
+  if (!loadCopyOrSayWhy(path, copy, err)) return 1;
   const TableLayout& layout = copy.layout;
   if (header) {
     for (int32_t c = 0; c < layout.columnCount; ++c) {
@@ -269,7 +272,7 @@ static int dumpTable(const std::string& path, bool header, std::string& out, std
     for (int32_t c = 0; c < layout.columnCount; ++c) {
       const ColumnDescriptor& column = layout.columns[static_cast<size_t>(c)];
       ColumnValue value;
-      code = slotInsideRecord(column, layout.recordSize)
+      int32_t code = slotInsideRecord(column, layout.recordSize)
                  ? decodeColumn(column, record + column.offset, copy.hasSide ? &side : nullptr, value)
                  : kSlotUnreadable;
       if (code != 0) {
@@ -287,11 +290,7 @@ static int dumpTable(const std::string& path, bool header, std::string& out, std
 
 static int checkTable(const std::string& path, std::string& out, std::string& err) {
   TableCopy copy;
-  int32_t code = loadCopy(path, copy);
-  if (code != 0) {
-    err += failure(withDefaultExtension(path), code);
-    return 1;
-  }
+  if (!loadCopyOrSayWhy(path, copy, err)) return 1;
   const TableLayout& layout = copy.layout;
   out += pathForDisplay(copy.path) + ": a table that opens\n";
   out += "records: " + std::to_string(layout.recordCount) + " of " +

@@ -10,31 +10,15 @@
 //   recording_bench [last-point]    (default 50000)
 #include <windows.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "capture/recording_writer.h"
+#include "../median_time.h"
 
 namespace {
-
-double now() {
-  static LARGE_INTEGER frequency = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return f;
-  }();
-  LARGE_INTEGER counter;
-  QueryPerformanceCounter(&counter);
-  return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-double median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values.empty() ? 0 : values[values.size() / 2];
-}
 
 // A speaker name and a line text of a typical length, in GBK.
 const std::string kSpeaker = "\xC0\xEE\xE5\xD0\xD2\xA3";  // 李逍遥
@@ -120,9 +104,7 @@ int main(int argc, char** argv) {
     for (Point& point : points) {
       const int line = point.nextLine++;
       const std::string text = lineText(line);
-      double before = now();
-      toolLine(point, line, text);
-      point.tool.push_back((now() - before) * 1e6);
+      point.tool.push_back(timeMs([&] { toolLine(point, line, text); }) * 1000);
     }
   }
   // A line recorded again with other texts: both keys replaced where they stand.
@@ -130,9 +112,7 @@ int main(int argc, char** argv) {
     for (Point& point : points) {
       const int line = point.line / 2 + 1;
       const std::string text = lineText(line) + std::to_string(turn);
-      double before = now();
-      toolLine(point, line, text);
-      point.toolAgain.push_back((now() - before) * 1e6);
+      point.toolAgain.push_back(timeMs([&] { toolLine(point, line, text); }) * 1000);
     }
   }
   for (int turn = 0; turn < systemTurns; ++turn) {
@@ -140,24 +120,24 @@ int main(int argc, char** argv) {
       const int line = point.line + turn;
       const std::string section = sectionOf(line);
       const std::string text = lineText(line);
-      double before = now();
-      if (!WritePrivateProfileStringA(section.c_str(), "s", kSpeaker.c_str(), point.systemPath.c_str())) ++failures;
-      if (!WritePrivateProfileStringA(section.c_str(), "c", text.c_str(), point.systemPath.c_str())) ++failures;
-      point.system.push_back((now() - before) * 1e6);
+      point.system.push_back(timeMs([&] {
+        if (!WritePrivateProfileStringA(section.c_str(), "s", kSpeaker.c_str(), point.systemPath.c_str())) ++failures;
+        if (!WritePrivateProfileStringA(section.c_str(), "c", text.c_str(), point.systemPath.c_str())) ++failures;
+      }) * 1000);
     }
   }
 
   std::printf("Recording one line (keys s and c): median microseconds per line, code page %u\n", GetACP());
   std::printf("%8s %10s %12s %12s %18s\n", "line", "tool", "system", "system/tool", "tool, line again");
   for (const Point& point : points) {
-    const double tool = median(point.tool);
-    const double system = median(point.system);
+    const double tool = medianOf(point.tool);
+    const double system = medianOf(point.system);
     std::printf("%8d %10.1f %12.1f %12.1f %18.1f\n", point.line, tool, system, system / tool,
-                median(point.toolAgain));
+                medianOf(point.toolAgain));
   }
   if (points.size() >= 2) {
-    const double base = median(points[1].tool);
-    const double last = median(points.back().tool);
+    const double base = medianOf(points[1].tool);
+    const double last = medianOf(points.back().tool);
     std::printf("tool at line %d / tool at line %d: %.2f; tool at line %d %s 1000 us\n", points.back().line,
                 points[1].line, last / base, points.back().line, last < 1000.0 ? "under" : "OVER");
   }

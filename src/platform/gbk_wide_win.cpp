@@ -2,9 +2,20 @@
 
 #include <windows.h>
 
+#include <map>
+#include <mutex>
+
 namespace {
 const UINT kGbk = 936;
+
+// Stand-in GBK text -> the real path it came from. Only paths Windows gave us
+// with characters GBK lacks are kept: a handful in a run of the tool.
+std::mutex standInsLock;
+std::map<std::string, std::wstring>& standIns() {
+  static std::map<std::string, std::wstring> paths;
+  return paths;
 }
+}  // namespace
 
 std::wstring gbkToWide(const std::string& gbk) {
   if (gbk.empty()) return std::wstring();
@@ -32,4 +43,31 @@ std::string wideToGbk(const std::wstring& wide) {
   std::string gbk;
   wideToGbk(wide, gbk);
   return gbk;
+}
+
+bool windowsPathToGbk(const std::wstring& path, std::string& gbk) {
+  if (path.empty()) {
+    gbk.clear();
+    return false;
+  }
+  if (wideToGbk(path, gbk)) return true;
+  std::lock_guard<std::mutex> hold(standInsLock);
+  standIns()[gbk] = path;
+  return true;
+}
+
+std::wstring widePath(const std::string& gbkPath) {
+  if (gbkPath.find('?') != std::string::npos) {
+    std::lock_guard<std::mutex> hold(standInsLock);
+    // The longest stand-in that is the whole path or a folder of it.
+    const std::pair<const std::string, std::wstring>* best = nullptr;
+    for (const auto& entry : standIns()) {
+      const std::string& standIn = entry.first;
+      if (gbkPath.compare(0, standIn.size(), standIn) != 0) continue;
+      if (gbkPath.size() != standIn.size() && gbkPath[standIn.size()] != '\\') continue;
+      if (best == nullptr || standIn.size() > best->first.size()) best = &entry;
+    }
+    if (best != nullptr) return best->second + gbkToWide(gbkPath.substr(best->first.size()));
+  }
+  return gbkToWide(gbkPath);
 }

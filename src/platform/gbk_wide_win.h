@@ -14,3 +14,17 @@ std::wstring gbkToWide(const std::string& gbk);
 // so the text names nothing real any more).
 bool wideToGbk(const std::wstring& wide, std::string& gbk);
 std::string wideToGbk(const std::wstring& wide);
+
+// Paths from Windows (the tool's own folder, the game's executable) are held
+// by their real UTF-16 form, so a folder whose name GBK cannot hold (a Korean
+// one, say) still works. Inside the tool such a path is GBK text with "?" for
+// each character GBK lacks; "?" is no character of a Windows file name, so that
+// text can only be a stand-in. The stand-in is remembered with its real path,
+// and widePath turns any path that begins with a remembered stand-in back into
+// the real one. False only for an empty path.
+bool windowsPathToGbk(const std::wstring& path, std::string& gbk);
+
+// A GBK path for the wide functions: a remembered stand-in at its start (the
+// whole path or up to a backslash) is replaced by its real path; the rest is
+// converted with code page 936.
+std::wstring widePath(const std::string& gbkPath);

@@ -8,11 +8,11 @@ namespace {
 
 // Paths are GBK whatever the system's code page is: a path with bytes that
 // are no GBK text is refused rather than guessed at.
-bool widePath(const std::string& path, std::wstring& wide) {
+bool checkedWidePath(const std::string& path, std::wstring& wide) {
   if (MultiByteToWideChar(936, MB_ERR_INVALID_CHARS, path.data(), static_cast<int>(path.size()), nullptr, 0) <= 0) {
     return false;
   }
-  wide = gbkToWide(path);
+  wide = ::widePath(path);
   return true;
 }
 
@@ -69,13 +69,13 @@ RecordingFileProbe probeWide(const std::wstring& path, RecordingFileStamp& stamp
 
 RecordingFileProbe probeRecordingFile(const std::string& path, RecordingFileStamp& stamp) {
   std::wstring wide;
-  if (!widePath(path, wide)) return RecordingFileProbe::Failed;
+  if (!checkedWidePath(path, wide)) return RecordingFileProbe::Failed;
   return probeWide(wide, stamp);
 }
 
 bool readRecordingFile(const std::string& path, std::string& bytes, RecordingFileStamp& stamp) {
   std::wstring wide;
-  if (!widePath(path, wide)) return false;
+  if (!checkedWidePath(path, wide)) return false;
   // The stamp first: a change made while reading shows at the next probe.
   RecordingFileStamp before;
   if (probeWide(wide, before) == RecordingFileProbe::Failed) return false;
@@ -92,7 +92,7 @@ bool readRecordingFile(const std::string& path, std::string& bytes, RecordingFil
 RecordingAppend appendToRecordingFile(const std::string& path, uint64_t expectedSize, const std::string& bytes,
                                       RecordingFileStamp& stamp) {
   std::wstring wide;
-  if (!widePath(path, wide)) return RecordingAppend::Failed;
+  if (!checkedWidePath(path, wide)) return RecordingAppend::Failed;
   HANDLE file = openExisting(wide, GENERIC_READ | GENERIC_WRITE);
   if (file == INVALID_HANDLE_VALUE) return RecordingAppend::Failed;
   LARGE_INTEGER size;
@@ -113,7 +113,7 @@ RecordingAppend appendToRecordingFile(const std::string& path, uint64_t expected
 
 bool replaceRecordingFile(const std::string& path, const std::string& bytes, RecordingFileStamp& stamp) {
   std::wstring wide;
-  if (!widePath(path, wide)) return false;
+  if (!checkedWidePath(path, wide)) return false;
   const std::wstring newPath = wide + L".new";
   HANDLE file = CreateFileW(newPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
                             nullptr);

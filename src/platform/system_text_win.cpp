@@ -78,6 +78,19 @@ uintptr_t windowNumber(HWND window, const char* name) {
   return reinterpret_cast<uintptr_t>(GetPropA(window, name));
 }
 
+HFONT guiFont() {
+  static HFONT font = [] {
+    HFONT standard = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    LOGFONTW description;
+    if (GetACP() == 936 || GetObjectW(standard, sizeof description, &description) == 0) return standard;
+    description.lfCharSet = GB2312_CHARSET;
+    description.lfFaceName[0] = L'\0';
+    HFONT chinese = CreateFontIndirectW(&description);  // kept for the life of the process
+    return chinese != nullptr ? chinese : standard;
+  }();
+  return font;
+}
+
 int showMessageBox(HWND owner, const std::string& text, const std::string& title, UINT type) {
   return MessageBoxW(owner, gbkToWide(text).c_str(), gbkToWide(title).c_str(), type);
 }
@@ -88,13 +101,16 @@ std::string ownExecutablePath() {
   for (;;) {
     DWORD length = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
     if (length == 0) return std::string();
-    if (length < buffer.size() || buffer.size() >= 32768) return wideToGbk(std::wstring(buffer.data(), length));
+    if (length < buffer.size() || buffer.size() >= 32768) {
+      std::string path;
+      return windowsPathToGbk(std::wstring(buffer.data(), length), path) ? path : std::string();
+    }
     buffer.resize(buffer.size() * 2);
   }
 }
 
 bool setWorkingDirectory(const std::string& directory) {
-  return SetCurrentDirectoryW(gbkToWide(directory).c_str()) != FALSE;
+  return SetCurrentDirectoryW(widePath(directory).c_str()) != FALSE;
 }
 
 std::string environmentVariable(const char* name) {

@@ -35,6 +35,12 @@ int textHeight(HDC dc, const std::string& text);
 void setWindowNumber(HWND window, const char* name, uintptr_t value);
 uintptr_t windowNumber(HWND window, const char* name);
 
+// The font of the window and its controls: the system's default GUI font.
+// Where the system's code page is not 936 that font has no Chinese glyphs, so
+// the same font is asked for with the GB2312 character set instead (same size
+// and style), and the system picks a face that can show the tool's texts.
+HFONT guiFont();
+
 // Message boxes; the result is the button that closed it.
 int showMessageBox(HWND owner, const std::string& text, const std::string& title, UINT type);
 

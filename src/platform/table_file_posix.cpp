@@ -9,8 +9,9 @@
 // they belong to this open, conflict with every other open (in this process or
 // another), and go away only when this open is closed or they are unlocked.
 // Like LockFile they never wait: F_OFD_SETLK fails at once with EAGAIN/EACCES.
-// Unlike Windows locks they are advisory: a reader that does not ask for the
-// lock is not stopped, so every reader of the tables must take them.
+// Unlike Windows locks they are advisory, so reads and writes here first ask
+// whether another open holds a lock over their bytes, and are refused as
+// Windows refuses them.
 #include "platform/table_file.h"
 
 #include <errno.h>
@@ -77,9 +78,26 @@ int32_t systemOpenFile(const std::string& fullPath, intptr_t& handle) {
 
 void systemCloseFile(intptr_t handle) { close(static_cast<int>(handle)); }
 
+// Windows refuses to read or write bytes that another handle has locked
+// (ERROR_LOCK_VIOLATION); POSIX locks are advisory, so the same refusal is
+// made here by asking whether another open holds a lock over the range.
+static int32_t refuseOthersLocks(intptr_t handle, int64_t offset, uint32_t size) {
+  if (size == 0) return 0;
+  struct flock probe = {};
+  probe.l_type = F_WRLCK;
+  probe.l_whence = SEEK_SET;
+  probe.l_start = offset;
+  probe.l_len = size;
+  probe.l_pid = 0;
+  if (fcntl(static_cast<int>(handle), F_OFD_GETLK, &probe) != 0) return codeForErrno(errno);
+  return probe.l_type == F_UNLCK ? 0 : -13;
+}
+
 int32_t systemReadFile(intptr_t handle, int64_t offset, void* buffer, uint32_t size,
                        uint32_t& got) {
   got = 0;
+  int32_t code = refuseOthersLocks(handle, offset, size);
+  if (code != 0) return code;
   while (got < size) {
     ssize_t count = pread(static_cast<int>(handle), static_cast<char*>(buffer) + got,
                           size - got, offset + got);
@@ -94,6 +112,8 @@ int32_t systemReadFile(intptr_t handle, int64_t offset, void* buffer, uint32_t s
 }
 
 int32_t systemWriteFile(intptr_t handle, int64_t offset, const void* data, uint32_t size) {
+  int32_t code = refuseOthersLocks(handle, offset, size);
+  if (code != 0) return code;
   uint32_t done = 0;
   while (done < size) {
     ssize_t count = pwrite(static_cast<int>(handle), static_cast<const char*>(data) + done,

@@ -42,18 +42,18 @@ static HANDLE asHandle(intptr_t handle) { return reinterpret_cast<HANDLE>(handle
 // 936 here and given to the wide functions.
 int32_t systemFullPath(const std::string& path, std::string& fullPath) {
   wchar_t buffer[MAX_PATH];
-  DWORD length = GetFullPathNameW(gbkToWide(path).c_str(), MAX_PATH, buffer, nullptr);
+  DWORD length = GetFullPathNameW(widePath(path).c_str(), MAX_PATH, buffer, nullptr);
   if (length == 0) return codeForError(GetLastError());
   if (length >= MAX_PATH) return -4;  // does not fit the 260-character buffer
   std::string gbk;
-  if (!wideToGbk(std::wstring(buffer, length), gbk)) return -3;  // names a file GBK cannot
+  windowsPathToGbk(std::wstring(buffer, length), gbk);
   if (gbk.size() >= MAX_PATH) return -4;
   fullPath = gbk;
   return 0;
 }
 
 int32_t systemOpenFile(const std::string& fullPath, intptr_t& handle) {
-  HANDLE file = CreateFileW(gbkToWide(fullPath).c_str(), GENERIC_READ | GENERIC_WRITE,
+  HANDLE file = CreateFileW(widePath(fullPath).c_str(), GENERIC_READ | GENERIC_WRITE,
                             FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return codeForError(GetLastError());

@@ -18,22 +18,15 @@
 static_assert(sizeof(PROCESSENTRY32) == 296, "the 32-bit process entry is 296 bytes");
 #endif
 
-// A record's character field taken as GBK text: up to the first zero, and at
-// most the first 256 bytes of its GBK form. False when a character of it has no
-// GBK form (it comes out as "?").
-template <size_t N>
-static bool fieldText(const wchar_t (&field)[N], std::string& text) {
-  size_t length = 0;
-  while (length < N && field[length] != L'\0') ++length;
-  bool exact = wideToGbk(std::wstring(field, length), text);
-  if (text.size() > 256) text.resize(256);
-  return exact;
-}
-
+// A record's name field taken as GBK text: up to the first zero, and at most
+// the first 256 bytes of its GBK form (a character GBK cannot hold shows as "?",
+// which no name the tool looks for contains).
 template <size_t N>
 static std::string fieldText(const wchar_t (&field)[N]) {
-  std::string text;
-  fieldText(field, text);
+  size_t length = 0;
+  while (length < N && field[length] != L'\0') ++length;
+  std::string text = wideToGbk(std::wstring(field, length));
+  if (text.size() > 256) text.resize(256);
   return text;
 }
 
@@ -63,22 +56,15 @@ static std::string executablePathOf(DWORD processId) {
   std::memset(&module, 0, sizeof module);
   module.dwSize = sizeof module;
   std::string path;
-  // A path with a character GBK cannot hold would name no file.
-  if (Module32FirstW(modules, &module) && !fieldText(module.szExePath, path)) path.clear();
+  if (Module32FirstW(modules, &module)) {
+    size_t length = 0;
+    while (length < MAX_PATH && module.szExePath[length] != L'\0') ++length;
+    // In a folder whose name GBK cannot hold, the path is a stand-in that the
+    // file functions turn back into the real path.
+    if (!windowsPathToGbk(std::wstring(module.szExePath, length), path)) path.clear();
+  }
   CloseHandle(modules);
   return path;
-}
-
-static bool containsSingleByteQuestionMark(const std::string& text) {
-  for (size_t i = 0; i < text.size(); ++i) {
-    unsigned char byte = static_cast<unsigned char>(text[i]);
-    if (byte >= 0x80) {
-      ++i;
-    } else if (byte == '?') {
-      return true;
-    }
-  }
-  return false;
 }
 
 std::string findExecutablePath(const std::string& exeName, bool exactCase) {
@@ -96,9 +82,7 @@ std::string findExecutablePath(const std::string& exeName, bool exactCase) {
     if (!exeNamesEqual(fieldText(entry.szExeFile), exeName, exactCase)) continue;
     // Only the matching process's own module is asked for, so a process whose
     // module cannot be read gives no path rather than an earlier process's.
-    std::string candidate = executablePathOf(entry.th32ProcessID);
-    // "?" is no character of a Windows file name: such a path names no file.
-    if (!containsSingleByteQuestionMark(candidate)) result = candidate;
+    result = executablePathOf(entry.th32ProcessID);
     break;
   }
   CloseHandle(snapshot);
@@ -108,7 +92,7 @@ std::string findExecutablePath(const std::string& exeName, bool exactCase) {
 int32_t executableFileSize(const std::string& path) {
   if (path.empty()) return -1;
   WIN32_FIND_DATAW found;
-  HANDLE search = FindFirstFileW(gbkToWide(path).c_str(), &found);
+  HANDLE search = FindFirstFileW(widePath(path).c_str(), &found);
   if (search == INVALID_HANDLE_VALUE) return -1;
   FindClose(search);
   return static_cast<int32_t>(found.nFileSizeLow);

@@ -431,7 +431,7 @@ static void setWindowIcon(HINSTANCE instance) {
 }
 
 bool createMainWindow(HINSTANCE instance, bool useMissingClass) {
-  theWindow.font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+  theWindow.font = guiFont();
   if (!registerClasses(instance)) return false;
   WindowOrigin origin = centredOrigin(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
   theWindow.window = createWindow(0, useMissingClass ? kMissingWindowClass : kMainWindowClass,

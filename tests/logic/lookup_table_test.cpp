@@ -733,6 +733,22 @@ TEST_F(TableFilesTest, LocksOfAnotherOpenConflict) {
   ASSERT_TRUE(goToRecord(1));
   KeyMatch first{10};
   EXPECT_TRUE(findForward(keyMatches, &first)) << "records before the locked one are found";
+
+  // Past the locked record: where the system refuses reads over another
+  // open's locked bytes (Windows, and the native layer likewise), the batch
+  // is read again record by record and the locked record stops the search as
+  // its lock would; where reads pass (Wine), the unlocked copy of record 2 is
+  // no match and the search goes on to record 3.
+  TableFile mine;
+  ASSERT_EQ(openTableFile(path("t.dat"), mine), 0);
+  char probe[16];
+  uint32_t got = 0;
+  bool refused = readTableFile(mine, record2, probe, 16, got) == -13;
+  closeTableFile(mine);
+  KeyMatch third{30};
+  EXPECT_EQ(findForward(keyMatches, &third), !refused);
+  EXPECT_EQ(lastTableError(), refused ? -13 : 0);
+  EXPECT_EQ(third.calls, refused ? 1 : 4) << "a match is tested again under its lock";
   unlockTableFileRange(other, record2, 1);
 
   // A second open of the table is refused while another open holds a lock.

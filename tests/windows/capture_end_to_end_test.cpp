@@ -7,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <map>
@@ -16,7 +15,6 @@
 #include <vector>
 
 #include "app/texts.h"
-#include "platform/gbk_wide_win.h"
 #include "common/gbk_utf8.h"
 #include "driver/driver.h"
 #include "tabletool/tabletool.h"
@@ -32,13 +30,6 @@ std::string sourcePath(const std::string& relative) {
   for (char& c : path) c = c == '/' ? '\\' : c;
   return path;
 }
-
-std::string fileBytes(const std::string& path) {
-  std::ifstream in(std::filesystem::path(gbkToWide(path)), std::ios::binary);  // GBK names, any code page
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-bool fileExists(const std::string& path) { return GetFileAttributesW(gbkToWide(path).c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 bool waitUntil(DWORD timeoutMs, bool (*done)(const std::string&), const std::string& argument) {
   DWORD start = GetTickCount();
@@ -57,7 +48,7 @@ std::string gbkOf(const std::string& utf8) {
 
 // The expected recording (UTF-8 in the repository) as the GBK bytes of the file.
 std::string expectedRecording(const std::string& name) {
-  return gbkOf(fileBytes(sourcePath("tests/windows/expected/" + name)));
+  return gbkOf(gbkFileBytes(sourcePath("tests/windows/expected/" + name)));
 }
 
 // What the read-out shows for each line of an expected recording.
@@ -90,9 +81,7 @@ class CaptureEndToEnd : public ::testing::Test {
  protected:
   void SetUp() override {
     folder = scratchFolder(std::string("capture-") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    for (const char* base : {"scene", "blank", "comeback", "a|b"}) {
-      DeleteFileW(gbkToWide(folder + "\\" + base + kRecordingSuffix).c_str());
-    }
+    emptyFolder(folder);  // recordings, tables and hold files of an earlier run
     // Tallowick beside its two tables, built from the sample sources.
     std::string out, err;
     ASSERT_EQ(runTabletool({"build", folder + "\\" + kLineTableFile, sourcePath("samples/lines.tsv"), "--key",
@@ -128,12 +117,15 @@ class CaptureEndToEnd : public ::testing::Test {
   }
   // Waits for the game at hold `name`; `release` lets it go on.
   void reachHold(const std::string& name) {
-    ASSERT_TRUE(waitUntil(kWaitMs, fileExists, folder + "\\" + name + ".waiting")) << "hold " << name;
+    ASSERT_TRUE(waitUntil(kWaitMs, gbkFileExists, folder + "\\" + name + ".waiting")) << "hold " << name;
   }
   void releaseHold(const std::string& name) {
+    // Made under another name and renamed: the game must not see the file
+    // while it is still open here, or its removal of it would fail.
     std::string path = folder + "\\" + name;
-    std::ofstream(path, std::ios::binary).put('\n');
-    ASSERT_TRUE(waitUntil(kWaitMs, [](const std::string& p) { return !fileExists(p); }, path)) << "hold " << name;
+    std::ofstream(path + ".new", std::ios::binary).put('\n');
+    ASSERT_TRUE(MoveFileA((path + ".new").c_str(), path.c_str())) << "hold " << name;
+    ASSERT_TRUE(waitUntil(kWaitMs, [](const std::string& p) { return !gbkFileExists(p); }, path)) << "hold " << name;
   }
   void startRecording(const std::string& baseName) {
     ASSERT_TRUE(setText(control(ControlId::编辑框1), baseName));
@@ -182,13 +174,13 @@ class CaptureEndToEnd : public ::testing::Test {
 };
 
 TEST_F(CaptureEndToEnd, RecordsTheSampleSceneByteForByteThenBlanksAndShowsAFailedWrite) {
-  const std::string scenario = fileBytes(sourcePath("samples/scene.txt"));
+  const std::string scenario = gbkFileBytes(sourcePath("samples/scene.txt"));
   const std::string expected = expectedRecording("scene.ini");
   const std::map<std::string, std::string> readOuts = readOutsOf(expected);
   recordUntil("scene.txt", scenario, "end", "scene", readOuts);
   ASSERT_FALSE(HasFatalFailure());
   stopRecording();
-  EXPECT_EQ(fileBytes(folder + "\\scene" + kRecordingSuffix), expected);
+  EXPECT_EQ(gbkFileBytes(folder + "\\scene" + kRecordingSuffix), expected);
 
   // A new recording takes the line on screen; 按钮2 blanks it again.
   const std::string lastLine = readOuts.at("50020");
@@ -198,7 +190,7 @@ TEST_F(CaptureEndToEnd, RecordsTheSampleSceneByteForByteThenBlanksAndShowsAFaile
   ASSERT_TRUE(clickButton(control(ControlId::按钮2)));
   expectText(ControlId::按钮1, kStartRecording);
   expectText(ControlId::编辑框2, "");
-  EXPECT_EQ(fileBytes(folder + "\\blank" + kRecordingSuffix), "[50020]\r\ns=\r\nc=\r\n");
+  EXPECT_EQ(gbkFileBytes(folder + "\\blank" + kRecordingSuffix), "[50020]\r\ns=\r\nc=\r\n");
 
   // A base name no file can have: the line is shown as not written.
   startRecording("a|b");
@@ -209,7 +201,7 @@ TEST_F(CaptureEndToEnd, RecordsTheSampleSceneByteForByteThenBlanksAndShowsAFaile
 TEST_F(CaptureEndToEnd, GoesOnRecordingWhileTheGameExitsAndComesBack) {
   const std::string first =
       "roster 101 1\nscene 1\nconversation 1\nhold start\nsay 50001 1\nhold L50001\nhold gone\nexit\n";
-  const std::string comeback = fileBytes(sourcePath("samples/comeback.txt"));
+  const std::string comeback = gbkFileBytes(sourcePath("samples/comeback.txt"));
   const std::string expected = expectedRecording("comeback.ini");
   const std::map<std::string, std::string> readOuts = readOutsOf(expected);
   recordUntil("first.txt", first, "gone", "comeback", readOuts);
@@ -225,7 +217,7 @@ TEST_F(CaptureEndToEnd, GoesOnRecordingWhileTheGameExitsAndComesBack) {
   playUntil(comeback, "end", "comeback", readOuts);
   ASSERT_FALSE(HasFatalFailure());
   stopRecording();
-  EXPECT_EQ(fileBytes(folder + "\\comeback" + kRecordingSuffix), expected);
+  EXPECT_EQ(gbkFileBytes(folder + "\\comeback" + kRecordingSuffix), expected);
 }
 
 }  // namespace

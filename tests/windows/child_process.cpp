@@ -60,6 +60,37 @@ std::string scratchFolder(const std::string& name) {
   return folder;
 }
 
+std::string gbkFileBytes(const std::string& path) {
+  HANDLE file = CreateFileW(gbkToWide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return std::string();
+  std::string bytes(GetFileSize(file, nullptr), '\0');
+  DWORD got = 0;
+  if (!bytes.empty() && !ReadFile(file, &bytes[0], static_cast<DWORD>(bytes.size()), &got, nullptr)) got = 0;
+  CloseHandle(file);
+  bytes.resize(got);
+  return bytes;
+}
+
+bool gbkFileExists(const std::string& path) {
+  return GetFileAttributesW(gbkToWide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+void removeGbkFile(const std::string& path) { DeleteFileW(gbkToWide(path).c_str()); }
+
+void emptyFolder(const std::string& folder) {
+  const std::wstring wideFolder = gbkToWide(folder);
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW((wideFolder + L"\\*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return;
+  do {
+    if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+      DeleteFileW((wideFolder + L"\\" + found.cFileName).c_str());
+    }
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
+}
+
 std::string startStandInGame(const std::string& folder, const std::string& exeName, ChildProcess& child) {
   std::string path = scratchFolder(folder) + "\\" + exeName;
   if (!CopyFileA(builtProgram("tools/driver/driver.exe").c_str(), path.c_str(), FALSE)) return std::string();

@@ -32,6 +32,15 @@ struct ChildGuard {
 std::string builtProgram(const std::string& relativePath);  // e.g. "Tallowick.exe"
 std::string scratchFolder(const std::string& name);         // created if missing
 
+// The bytes of the file at a GBK path (opened by its wide name, converted with
+// code page 936, so under any system code page); empty when it cannot be read.
+std::string gbkFileBytes(const std::string& path);
+// The same for a file's presence and removal, and for emptying a folder of its
+// files (not its subfolders).
+bool gbkFileExists(const std::string& path);
+void removeGbkFile(const std::string& path);
+void emptyFolder(const std::string& folder);
+
 // A stand-in for the game: a copy of the test driver named `exeName` in the
 // scratch folder `folder`, idling until the test ends it. Its full path, or
 // empty text when it could not be started.

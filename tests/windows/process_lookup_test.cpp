@@ -72,6 +72,41 @@ TEST(ProcessLookup, OfTwoMatchingProcessesTheFirstInTheSnapshotIsChosen) {
   EXPECT_EQ(lstrcmpiA(findExecutablePath("Pal5.exe").c_str(), firstPath.c_str()), 0);
 }
 
+// A game installed in a folder whose name GBK cannot hold (Korean here): its
+// path is still found, in a form that names the same file, so its build can
+// be told by its size.
+TEST(ProcessLookup, GameInAFolderGbkCannotNameIsStillMeasured) {
+  char base[MAX_PATH];
+  GetTempPathA(MAX_PATH, base);
+  std::wstring directory;
+  for (const char* c = base; *c; ++c) directory += static_cast<wchar_t>(static_cast<unsigned char>(*c));
+  directory += L"\uD55C\uAE00-" + std::to_wstring(GetCurrentProcessId());  // 한글
+  CreateDirectoryW(directory.c_str(), nullptr);
+  const std::wstring exePath = directory + L"\\Pal5.exe";
+  const std::string driver = builtProgram("tools/driver/driver.exe");
+  ASSERT_TRUE(CopyFileW(std::wstring(driver.begin(), driver.end()).c_str(), exePath.c_str(), FALSE));
+
+  std::wstring commandLine = L"\"" + exePath + L"\" idle 120000";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info{};
+  ASSERT_TRUE(CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info));
+  CloseHandle(info.hThread);
+  ChildProcess game{info.hProcess, info.dwProcessId};
+  ChildGuard guard{game};
+  ASSERT_TRUE(appearsInSnapshot(game.processId));
+
+  const std::string path = findExecutablePath("Pal5.exe");
+  ASSERT_FALSE(path.empty());
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  ASSERT_TRUE(GetFileAttributesExW(exePath.c_str(), GetFileExInfoStandard, &data));
+  EXPECT_EQ(executableFileSize(path), static_cast<int32_t>(data.nFileSizeLow)) << path;
+
+  endChild(game);
+  DeleteFileW(exePath.c_str());
+  RemoveDirectoryW(directory.c_str());
+}
+
 TEST(ProcessLookup, NoMatchGivesZeroAndEmptyTextWithoutAMessage) {
   // Returning at all shows no message box was waiting for an answer.
   EXPECT_EQ(findProcessId("NoSuchGame.exe"), 0);

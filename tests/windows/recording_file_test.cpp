@@ -1,17 +1,14 @@
-// The recording file as the system's INI writer leaves it: the exact bytes a
+// The recording file as the capture writes it: the exact bytes a
 // transcript reader gets, and the failures that the capture must show.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 
 #include "app/texts.h"
-#include "platform/gbk_wide_win.h"
 #include "capture/recording_file.h"
+#include "windows/child_process.h"
 
 namespace {
 
@@ -23,16 +20,13 @@ class RecordingFileTest : public ::testing::Test {
     folder = std::string(temp) + "tallowick-recording-" + std::to_string(GetCurrentProcessId());
     CreateDirectoryA(folder.c_str(), nullptr);
     path = folder + "\\run" + kRecordingSuffix;
-    DeleteFileW(gbkToWide(path).c_str());
+    removeGbkFile(path);
   }
   void TearDown() override {
-    DeleteFileW(gbkToWide(path).c_str());
+    removeGbkFile(path);
     RemoveDirectoryA(folder.c_str());
   }
-  std::string fileBytes() {
-    std::ifstream in(std::filesystem::path(gbkToWide(path)), std::ios::binary);  // GBK names, any code page
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  }
+  std::string fileBytes() { return gbkFileBytes(path); }
   void writeLine(const std::string& section, const std::string& speaker, const std::string& text) {
     ASSERT_TRUE(writeRecordingKey(section, "s", speaker, path));
     ASSERT_TRUE(writeRecordingKey(section, "c", text, path));

@@ -13,19 +13,13 @@
 
 #include "capture/recording_file.h"
 #include "capture/recording_writer.h"
+#include "platform/gbk_wide_win.h"
+#include "windows/child_process.h"
 
 namespace {
 
 // Test files are named in GBK, as the tool names them; they are opened by
 // their wide names so that the tests also run under other code pages.
-std::wstring wideName(const std::string& gbk) {
-  std::wstring wide(gbk.size(), L'\0');
-  int length = MultiByteToWideChar(936, 0, gbk.data(), static_cast<int>(gbk.size()), &wide[0],
-                                   static_cast<int>(wide.size()));
-  wide.resize(length > 0 ? static_cast<size_t>(length) : 0);
-  return wide;
-}
-
 std::string scratchDirectory(const char* name) {
   char base[MAX_PATH];
   GetTempPathA(MAX_PATH, base);
@@ -35,24 +29,19 @@ std::string scratchDirectory(const char* name) {
 }
 
 std::string readFile(const std::string& path) {
-  HANDLE file = CreateFileW(wideName(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                            OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return "<missing>";
-  std::string bytes(GetFileSize(file, nullptr), '\0');
-  DWORD got = 0;
-  if (!bytes.empty()) ReadFile(file, &bytes[0], static_cast<DWORD>(bytes.size()), &got, nullptr);
-  CloseHandle(file);
-  return bytes;
+  const std::string bytes = gbkFileBytes(path);
+  return bytes.empty() && GetFileAttributesW(gbkToWide(path).c_str()) == INVALID_FILE_ATTRIBUTES ? "<missing>"
+                                                                                                 : bytes;
 }
 
 void putFile(const std::string& path, const std::string& bytes) {
-  HANDLE file = CreateFileW(wideName(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  HANDLE file = CreateFileW(gbkToWide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
   DWORD put = 0;
   WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &put, nullptr);
   CloseHandle(file);
 }
 
-void removeFile(const std::string& path) { DeleteFileW(wideName(path).c_str()); }
+void removeFile(const std::string& path) { DeleteFileW(gbkToWide(path).c_str()); }
 
 // Where two files first differ, with the bytes around it.
 std::string firstDifference(const std::string& a, const std::string& b) {

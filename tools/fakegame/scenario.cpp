@@ -6,19 +6,30 @@
 
 namespace {
 
+// A command with a fixed number of whole-number arguments has `wholeNumbers`
+// set to that number; the others (-1) are parsed by their own rules.
 struct CommandSpec {
   const char* word;
   CommandKind kind;
+  int wholeNumbers;
+  const char* usage;
 };
 
 const CommandSpec kCommands[] = {
-    {"roster", CommandKind::Roster},           {"roster-add", CommandKind::RosterAdd},
-    {"roster-set", CommandKind::RosterSet},    {"roster-count", CommandKind::RosterCount},
-    {"scene", CommandKind::Scene},             {"record", CommandKind::Record},
-    {"say", CommandKind::Record},              {"list-words", CommandKind::ListWords},
-    {"list-count", CommandKind::ListCount},    {"clear", CommandKind::ListCount},
-    {"conversation", CommandKind::Conversation}, {"wait", CommandKind::Wait},
-    {"hold", CommandKind::Hold},               {"exit", CommandKind::Exit},
+    {"roster", CommandKind::Roster, -1, "roster [NAME SLOT ...] (pairs of name number and slot)"},
+    {"roster-add", CommandKind::RosterAdd, 2, "roster-add NAME SLOT"},
+    {"roster-set", CommandKind::RosterSet, 3, "roster-set ENTRY NAME SLOT"},
+    {"roster-count", CommandKind::RosterCount, 1, "roster-count N"},
+    {"scene", CommandKind::Scene, 1, "scene N"},
+    {"record", CommandKind::Record, -1, "record KIND LINE SLOT12 SLOT16 NAME20"},
+    {"say", CommandKind::Record, -1, "say LINE SLOT"},
+    {"list-words", CommandKind::ListWords, 2, "list-words W12 W16"},
+    {"list-count", CommandKind::ListCount, 1, "list-count N"},
+    {"clear", CommandKind::ListCount, -1, "clear"},
+    {"conversation", CommandKind::Conversation, 1, "conversation N"},
+    {"wait", CommandKind::Wait, 1, "wait MS"},
+    {"hold", CommandKind::Hold, -1, "hold [NAME]"},
+    {"exit", CommandKind::Exit, -1, "exit [CODE]"},
 };
 
 bool parseInt32(const std::string& word, int32_t& value) {
@@ -45,78 +56,50 @@ std::string describe(const std::string& fileName, int lineNumber, const std::str
 }
 
 // Checks the arguments of one command; returns an empty text when they fit.
-std::string parseArguments(const std::string& word, const std::vector<std::string>& args, Command& command) {
-  auto takeInts = [&](size_t from) -> std::string {
-    for (size_t i = from; i < args.size(); ++i) {
+std::string parseArguments(const CommandSpec& spec, const std::vector<std::string>& args, Command& command) {
+  const std::string usage = std::string("usage: ") + spec.usage;
+  auto takeInts = [&](const std::vector<std::string>& words) -> std::string {
+    for (const std::string& word : words) {
       int32_t value;
-      if (!parseInt32(args[i], value)) return "'" + args[i] + "' is not a whole number";
+      if (!parseInt32(word, value)) return "'" + word + "' is not a whole number";
       command.ints.push_back(value);
     }
     return std::string();
   };
-  auto expectCount = [&](size_t count, const char* usage) -> std::string {
-    if (args.size() != count) return std::string("usage: ") + usage;
+
+  if (spec.wholeNumbers >= 0) {
+    if (args.size() != static_cast<size_t>(spec.wholeNumbers)) return usage;
+    std::string problem = takeInts(args);
+    if (!problem.empty()) return problem;
+    if (command.kind == CommandKind::RosterSet && command.ints[0] < 1) return "roster entries are counted from 1";
+    if (command.kind == CommandKind::Wait && command.ints[0] < 0) return "a wait cannot be negative";
     return std::string();
-  };
-  std::string problem;
+  }
+
   switch (command.kind) {
     case CommandKind::Roster:
-      if (args.size() % 2 != 0) return "usage: roster [NAME SLOT ...] (pairs of name number and slot)";
-      return takeInts(0);
-    case CommandKind::RosterAdd:
-      if (!(problem = expectCount(2, "roster-add NAME SLOT")).empty()) return problem;
-      return takeInts(0);
-    case CommandKind::RosterSet:
-      if (!(problem = expectCount(3, "roster-set ENTRY NAME SLOT")).empty()) return problem;
-      if (!(problem = takeInts(0)).empty()) return problem;
-      if (command.ints[0] < 1) return "roster entries are counted from 1";
-      return std::string();
-    case CommandKind::RosterCount:
-      if (!(problem = expectCount(1, "roster-count N")).empty()) return problem;
-      return takeInts(0);
-    case CommandKind::Scene:
-      if (!(problem = expectCount(1, "scene N")).empty()) return problem;
-      return takeInts(0);
+      if (args.size() % 2 != 0) return usage;
+      return takeInts(args);
     case CommandKind::Record: {
       // say LINE SLOT is record 0 LINE SLOT 0 0.
-      std::vector<std::string> full = args;
-      if (word == "say") {
-        if (args.size() != 2) return "usage: say LINE SLOT";
-        full = {"0", args[0], args[1], "0", "0"};
-      } else if (args.size() != 5) {
-        return "usage: record KIND LINE SLOT12 SLOT16 NAME20";
-      }
-      int32_t kind;
-      if (!parseInt32(full[0], kind)) return "'" + full[0] + "' is not a whole number";
-      command.ints.push_back(kind);
-      for (size_t i = 1; i < full.size(); ++i) {
+      const bool say = std::string(spec.word) == "say";
+      if (args.size() != (say ? 2u : 5u)) return usage;
+      const std::vector<std::string> fields = say ? std::vector<std::string>{"0", args[0], args[1], "0", "0"} : args;
+      std::string problem = takeInts({fields[0]});
+      if (!problem.empty()) return problem;
+      for (size_t i = 1; i < fields.size(); ++i) {
         float value;
-        if (!parseFloat(full[i], value)) return "'" + full[i] + "' is not a number";
+        if (!parseFloat(fields[i], value)) return "'" + fields[i] + "' is not a number";
         command.floats.push_back(value);
       }
       return std::string();
     }
-    case CommandKind::ListWords:
-      if (!(problem = expectCount(2, "list-words W12 W16")).empty()) return problem;
-      return takeInts(0);
-    case CommandKind::ListCount:
-      if (word == "clear") {
-        if (!args.empty()) return "usage: clear";
-        command.ints.push_back(0);
-        return std::string();
-      }
-      if (!(problem = expectCount(1, "list-count N")).empty()) return problem;
-      return takeInts(0);
-    case CommandKind::Conversation:
-      if (!(problem = expectCount(1, "conversation N")).empty()) return problem;
-      return takeInts(0);
-    case CommandKind::Wait:
-      if (!(problem = expectCount(1, "wait MS")).empty()) return problem;
-      if (!(problem = takeInts(0)).empty()) return problem;
-      if (command.ints[0] < 0) return "a wait cannot be negative";
+    case CommandKind::ListCount:  // clear
+      if (!args.empty()) return usage;
+      command.ints.push_back(0);
       return std::string();
     case CommandKind::Hold:
-      if (args.size() > 1) return "usage: hold [NAME]";
+      if (args.size() > 1) return usage;
       if (!args.empty()) {
         // A plain file name beside the scenario, nothing that leaves its folder.
         if (args[0].find_first_of("/\\:") != std::string::npos || args[0] == "." || args[0] == "..")
@@ -125,11 +108,12 @@ std::string parseArguments(const std::string& word, const std::vector<std::strin
       }
       return std::string();
     case CommandKind::Exit:
-      if (args.size() > 1) return "usage: exit [CODE]";
+      if (args.size() > 1) return usage;
       if (args.empty()) command.ints.push_back(0);
-      return takeInts(0);
+      return takeInts(args);
+    default:
+      return usage;
   }
-  return "unhandled command";
 }
 
 }  // namespace
@@ -159,7 +143,7 @@ bool parseScenario(const std::string& text, const std::string& fileName, std::ve
       return false;
     }
     Command command{spec->kind, lineNumber, {}, {}, {}};
-    std::string problem = parseArguments(word, args, command);
+    std::string problem = parseArguments(*spec, args, command);
     if (!problem.empty()) {
       error = describe(fileName, lineNumber, word + ": " + problem);
       return false;

@@ -4,12 +4,11 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 
 #include "common/gbk_utf8.h"
 #include "lookup/table_format.h"
 #include "tabletool/table_image.h"
+#include "tabletool/tool_files.h"
 
 static const char* kUsage =
     "usage:\n"
@@ -18,23 +17,8 @@ static const char* kUsage =
     "  tabletool check FILE.dat\n"
     "  tabletool repair FILE.dat\n";
 
-static bool readWholeFile(const std::string& path, std::string& bytes) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  return !in.bad();
-}
-
-static bool writeWholeFile(const std::string& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  if (!out) return false;
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  out.close();
-  return !out.fail();
-}
-
 static std::string lineLabel(const std::string& file, size_t line) {
-  return file + ":" + std::to_string(line) + ": ";
+  return pathForDisplay(file) + ":" + std::to_string(line) + ": ";
 }
 
 // ---- build
@@ -90,8 +74,8 @@ static bool encodeKey(const std::string& text, KeyType type, std::string& bytes)
 static int buildTable(const std::string& outPath, const std::string& rowsPath,
                       const BuildOptions& options, std::string& out, std::string& err) {
   std::string rows;
-  if (!readWholeFile(rowsPath, rows)) {
-    err += rowsPath + ": cannot read\n";
+  if (!readToolFile(rowsPath, rows)) {
+    err += pathForDisplay(rowsPath) + ": cannot read\n";
     return 1;
   }
   if (rows.compare(0, 3, "\xEF\xBB\xBF") == 0) rows.erase(0, 3);  // a UTF-8 mark
@@ -158,16 +142,16 @@ static int buildTable(const std::string& outPath, const std::string& rowsPath,
 
   std::string tablePath = withDefaultExtension(outPath);
   std::string sidePath = sideFilePathOf(tablePath);
-  bool written = writeWholeFile(tablePath, tableImageBytes(image)) &&
-                 (!memo || writeWholeFile(sidePath, sideImageBytes(side)));
+  bool written = writeToolFile(tablePath, tableImageBytes(image)) &&
+                 (!memo || writeToolFile(sidePath, sideImageBytes(side)));
   if (!written) {
-    std::remove(tablePath.c_str());
-    if (memo) std::remove(sidePath.c_str());
-    err += tablePath + ": cannot write\n";
+    removeToolFile(tablePath);
+    if (memo) removeToolFile(sidePath);
+    err += pathForDisplay(tablePath) + ": cannot write\n";
     return 1;
   }
-  out += tablePath + ": " + std::to_string(image.recordCount) + " records" +
-         (memo ? ", texts in " + sidePath : std::string()) + "\n";
+  out += pathForDisplay(tablePath) + ": " + std::to_string(image.recordCount) + " records" +
+         (memo ? ", texts in " + pathForDisplay(sidePath) : std::string()) + "\n";
   return 0;
 }
 
@@ -186,7 +170,7 @@ struct TableCopy {
 
 static int32_t loadCopy(const std::string& path, TableCopy& copy) {
   copy.path = withDefaultExtension(path);
-  if (!readWholeFile(copy.path, copy.bytes)) return kNoSuchFile;
+  if (!readToolFile(copy.path, copy.bytes)) return kNoSuchFile;
   copy.lengthOnDisk = static_cast<int64_t>(copy.bytes.size());
   if (copy.bytes.size() >= 20) copy.countOnDisk = int32At(copy.bytes, 16);
   TableFile table = memoryTableFile(copy.bytes);
@@ -194,7 +178,7 @@ static int32_t loadCopy(const std::string& path, TableCopy& copy) {
   if (code != 0) return code;
   if (!copy.layout.needsSideFile) return 0;
   copy.sidePath = sideFilePathOf(copy.path);
-  if (!readWholeFile(copy.sidePath, copy.sideBytes)) return kBadSideFile;
+  if (!readToolFile(copy.sidePath, copy.sideBytes)) return kBadSideFile;
   copy.hasSide = true;
   TableFile side = memoryTableFile(copy.sideBytes);
   return checkSideFile(side, copy.layout.version);
@@ -208,7 +192,7 @@ static const char* typeName(uint32_t type) {
 }
 
 static std::string failure(const std::string& path, int32_t code) {
-  return path + ": " + std::to_string(code) + " " + tableCodeMeaning(code) + "\n";
+  return pathForDisplay(path) + ": " + std::to_string(code) + " " + tableCodeMeaning(code) + "\n";
 }
 
 static std::string utf8Of(const std::string& gbk) {
@@ -289,7 +273,7 @@ static int dumpTable(const std::string& path, bool header, std::string& out, std
                  ? decodeColumn(column, record + column.offset, copy.hasSide ? &side : nullptr, value)
                  : kSlotUnreadable;
       if (code != 0) {
-        err += copy.path + ": record " + std::to_string(k + 1) + ", column " +
+        err += pathForDisplay(copy.path) + ": record " + std::to_string(k + 1) + ", column " +
                std::to_string(c + 1) + ": " + std::to_string(code) + " " +
                tableCodeMeaning(code) + "\n";
         return 1;
@@ -309,7 +293,7 @@ static int checkTable(const std::string& path, std::string& out, std::string& er
     return 1;
   }
   const TableLayout& layout = copy.layout;
-  out += copy.path + ": a table that opens\n";
+  out += pathForDisplay(copy.path) + ": a table that opens\n";
   out += "records: " + std::to_string(layout.recordCount) + " of " +
          std::to_string(layout.recordSize) + " bytes, from offset " +
          std::to_string(layout.recordsStart) + "\n";
@@ -330,7 +314,7 @@ static int checkTable(const std::string& path, std::string& out, std::string& er
     out += "\n";
   }
   if (copy.hasSide) {
-    out += "side file: " + copy.sidePath + ", " + std::to_string(int32At(copy.sideBytes, 16)) +
+    out += "side file: " + pathForDisplay(copy.sidePath) + ", " + std::to_string(int32At(copy.sideBytes, 16)) +
            " blocks\n";
   } else {
     out += "side file: none needed\n";
@@ -341,15 +325,15 @@ static int checkTable(const std::string& path, std::string& out, std::string& er
 static int repairTable(const std::string& path, std::string& out, std::string& err) {
   std::string tablePath = withDefaultExtension(path);
   std::string before;
-  readWholeFile(tablePath, before);
+  readToolFile(tablePath, before);
   if (!openTable(tablePath, "")) {
     err += failure(tablePath, lastTableError());
     return 1;
   }
   closeAllTables();
   std::string after;
-  readWholeFile(tablePath, after);
-  out += tablePath + ": ";
+  readToolFile(tablePath, after);
+  out += pathForDisplay(tablePath) + ": ";
   if (after == before) {
     out += "nothing to repair\n";
   } else {

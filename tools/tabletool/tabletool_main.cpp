@@ -8,13 +8,14 @@
 #endif
 
 #include "tabletool/tabletool.h"
+#include "tabletool/tool_files.h"
 
 int main(int argc, char** argv) {
 #ifdef _WIN32
   // UTF-8 bytes out as they are: no newline translation.
   _setmode(_fileno(stdout), _O_BINARY);
 #endif
-  std::vector<std::string> args(argv + 1, argv + argc);
+  std::vector<std::string> args = toolArguments(argc, argv);
   std::string out, err;
   int status = runTabletool(args, out, err);
   std::fwrite(out.data(), 1, out.size(), stdout);

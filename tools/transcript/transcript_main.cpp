@@ -6,8 +6,10 @@
 #include <string>
 
 #ifdef _WIN32
+#include <windows.h>
 #include <fcntl.h>
 #include <io.h>
+#include <shellapi.h>
 #endif
 
 #include "transcript/transcript.h"
@@ -21,6 +23,7 @@ static int usage() {
 
 int main(int argc, char** argv) {
   const char* path = nullptr;
+  int pathIndex = 0;
   TranscriptFormat format = TranscriptFormat::Text;
   bool keepBlank = false;
   for (int i = 1; i < argc; ++i) {
@@ -37,11 +40,22 @@ int main(int argc, char** argv) {
       return usage();
     } else {
       path = argv[i];
+      pathIndex = i;
     }
   }
   if (path == nullptr) return usage();
 
+#ifdef _WIN32
+  // Opened by the name as typed, whatever the system's code page: the wide
+  // command line holds it exactly (the narrow one is in the system's code page).
+  std::FILE* file = nullptr;
+  int count = 0;
+  wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
+  if (wide != nullptr && pathIndex < count) file = _wfopen(wide[pathIndex], L"rb");
+  if (wide != nullptr) LocalFree(wide);
+#else
   std::FILE* file = std::fopen(path, "rb");
+#endif
   if (file == nullptr) {
     std::fprintf(stderr, "transcript: cannot open %s\n", path);
     return 1;

@@ -111,8 +111,8 @@ TEST(ProcessLookup, NoMatchGivesZeroAndEmptyTextWithoutAMessage) {
   // Returning at all shows no message box was waiting for an answer.
   EXPECT_EQ(findProcessId("NoSuchGame.exe"), 0);
   EXPECT_EQ(findExecutablePath("NoSuchGame.exe"), "");
-  EXPECT_EQ(findProcessId(""), 0);
-  EXPECT_EQ(findExecutablePath(""), "");
+  // (An empty name is no "no match" case: a process listed without a name
+  // rightly equals it, and Wine was seen to list one now and then.)
 }
 
 }  // namespace

@@ -66,7 +66,9 @@ void holdForFile(const std::string& folder, const std::string& name) {
   std::fflush(stdout);
   while (!fileExists(release)) Sleep(10);
   DeleteFileA(waiting.c_str());
-  DeleteFileA(release.c_str());
+  // The script may still have the release file open (it has just written it),
+  // and then it cannot be deleted yet: try until it is gone.
+  while (!DeleteFileA(release.c_str()) && fileExists(release)) Sleep(10);
 }
 
 void holdForStdin() {

@@ -5,7 +5,6 @@
 //   - with --per-record, the old way: lock, read and unlock every record.
 // Prints each figure (the best of several tries) and its ratio to the baseline.
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -17,22 +16,14 @@
 #include "lookup/table_format.h"
 #include "tabletool/table_image.h"
 
+#include "../median_time.h"
+
 namespace {
-
-using Clock = std::chrono::steady_clock;
-
-double millisecondsSince(Clock::time_point start) {
-  return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
 
 template <typename Work>
 double bestOf(int tries, Work work) {
   double best = 1e300;
-  for (int i = 0; i < tries; ++i) {
-    Clock::time_point start = Clock::now();
-    work();
-    best = std::min(best, millisecondsSince(start));
-  }
+  for (int i = 0; i < tries; ++i) best = std::min(best, timeMs(work));
   return best;
 }
 

@@ -1,3 +1,4 @@
+#include <cstdio>
 #include <cstring>
 
 #include "fakes/fakes.h"
@@ -23,6 +24,16 @@ void pokeFloat(uint32_t address, float value) {
 
 void unmapBytes(uint32_t address, size_t size) {
   for (size_t i = 0; i < size; ++i) fakeGameMemory().bytes.erase(static_cast<uint32_t>(address + i));
+}
+
+std::string describeReads(const std::vector<FakeRead>& reads) {
+  std::string text;
+  for (const FakeRead& read : reads) {
+    char item[32];
+    std::snprintf(item, sizeof item, " %X/%zu", read.address, read.size);
+    text += item;
+  }
+  return text;
 }
 
 bool readGameMemory(int32_t pid, uint32_t address, void* buffer, size_t size) {

@@ -41,6 +41,8 @@ void resetFakeGameMemory();
 void pokeInt32(uint32_t address, int32_t value);
 void pokeFloat(uint32_t address, float value);
 void unmapBytes(uint32_t address, size_t size);
+// " <address in hex>/<size>" per read, for comparing read logs in a message.
+std::string describeReads(const std::vector<FakeRead>& reads);
 
 // ---- Processes and files for the attach monitor.
 struct FakeProcess {

@@ -6,32 +6,11 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <random>
 #include <string>
 
+#include "fakes/scratch_files.h"
 #include "lookup/lookup_table.h"
 #include "tabletool/table_image.h"
-
-inline std::string scratchDirectory() {
-  std::random_device random;
-  std::filesystem::path dir = std::filesystem::temp_directory_path() /
-                              ("tallowick-tables-" + std::to_string(random()) + "-" +
-                               std::to_string(random()));
-  std::filesystem::create_directories(dir);
-  return dir.string();
-}
-
-inline void writeFileBytes(const std::string& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
-
-inline std::string readFileBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 // A table of `count` records of 16 bytes: status word, int key at 4, and an
 // 8-byte text at 8 holding "r<key>". Keys are given by `keyOf(k)` for record k.

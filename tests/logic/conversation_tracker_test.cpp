@@ -27,16 +27,6 @@ FakeRead r32(uint32_t address) { return {address, 4}; }
 FakeRead r64(uint32_t address) { return {address, 8}; }
 FakeRead rf(uint32_t address) { return {address, 4}; }
 
-std::string describe(const std::vector<FakeRead>& reads) {
-  std::string text;
-  for (const FakeRead& read : reads) {
-    char item[32];
-    snprintf(item, sizeof item, " %X/%zu", read.address, read.size);
-    text += item;
-  }
-  return text;
-}
-
 struct ListWords {
   int32_t count;
   int32_t word12;
@@ -150,7 +140,7 @@ TEST_F(TrackerTest, RulesLatchAndReadsFollowTheGameWords) {
     EXPECT_EQ(state.trackState, c.trackAfter) << c.label;
     EXPECT_EQ(state.resetLatch, c.latchAfter) << c.label;
     EXPECT_EQ(state.heldIndex, c.heldAfter) << c.label;
-    EXPECT_EQ(describe(fakeGameMemory().reads), describe(c.reads)) << c.label;
+    EXPECT_EQ(describeReads(fakeGameMemory().reads), describeReads(c.reads)) << c.label;
   }
 }
 
@@ -178,8 +168,8 @@ TEST_F(TrackerTest, NoGameGivesMinusOneAndWrapsAddresses) {
   EXPECT_EQ(state.currentLineId, -1);
   EXPECT_EQ(state.resetLatch, 0);
   EXPECT_EQ(state.trackState, 0);
-  EXPECT_EQ(describe(fakeGameMemory().reads),
-            describe({r32(A), r32(A + 8), r32(0xFFFFFFF7), r32(B), r32(795), r32(A + 12), r32(A + 16),
+  EXPECT_EQ(describeReads(fakeGameMemory().reads),
+            describeReads({r32(A), r32(A + 8), r32(0xFFFFFFF7), r32(B), r32(795), r32(A + 12), r32(A + 16),
                       rf(3)}));
 }
 

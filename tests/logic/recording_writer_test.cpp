@@ -4,38 +4,25 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
-#include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <fstream>
-#include <sstream>
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "capture/recording_writer.h"
+#include "fakes/scratch_files.h"
 
 namespace {
 
 struct ScratchDirectory {
-  std::string path;
-  ScratchDirectory() {
-    char pattern[] = "/tmp/recording-writer-XXXXXX";
-    path = mkdtemp(pattern);
+  std::string path = scratchDirectory();
+  ~ScratchDirectory() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path, ignored);
   }
-  ~ScratchDirectory() { std::system(("rm -rf '" + path + "'").c_str()); }
 };
-
-std::string readFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
-
-void putFile(const std::string& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
-}
 
 ino_t inodeOf(const std::string& path) {
   struct stat info {};
@@ -109,13 +96,13 @@ TEST(RecordingWriter, WritesFilesAsTheSystemWriterDoes) {
     SCOPED_TRACE(c.what);
     ScratchDirectory directory;
     const std::string path = directory.path + "/rec-\xCC\xE1\xC8\xA1.ini";
-    if (c.fileExists) putFile(path, c.before);
+    if (c.fileExists) writeFileBytes(path, c.before);
     RecordingWriter writer;
     for (const Write& w : c.writes) {
       RecordingWriteResult result = writeRecordingValue(writer, path, w.section, w.key, w.value);
       EXPECT_NE(result, RecordingWriteResult::Failed);
     }
-    EXPECT_EQ(readFile(path), c.after);
+    EXPECT_EQ(readFileBytes(path), c.after);
   }
 }
 
@@ -135,20 +122,20 @@ TEST(RecordingWriter, AppendsNewLinesAndRewritesReplacementsWholeAndSafely) {
   ASSERT_EQ(writeRecordingValue(writer, path, "50001", "c", "E"), RecordingWriteResult::Written);
   EXPECT_NE(inodeOf(path), created) << "a replacement is a new file moved over the old one";
   EXPECT_EQ(access((path + ".new").c_str(), F_OK), -1);
-  EXPECT_EQ(readFile(path), "[50001]\r\ns=A\r\nc=E\r\n[50002]\r\ns=C\r\nc=D\r\n");
+  EXPECT_EQ(readFileBytes(path), "[50001]\r\ns=A\r\nc=E\r\n[50002]\r\ns=C\r\nc=D\r\n");
 }
 
 TEST(RecordingWriter, TidiesAHandEditedFileOnceThenAppends) {
   ScratchDirectory directory;
   const std::string path = directory.path + "/r.ini";
-  putFile(path, "[1]\n s = A \n\n");
+  writeFileBytes(path, "[1]\n s = A \n\n");
   RecordingWriter writer;
   ASSERT_EQ(writeRecordingValue(writer, path, "2", "s", "B"), RecordingWriteResult::Written);
   const ino_t tidied = inodeOf(path);
   ASSERT_EQ(writeRecordingValue(writer, path, "2", "c", "C"), RecordingWriteResult::Written);
   ASSERT_EQ(writeRecordingValue(writer, path, "3", "s", "D"), RecordingWriteResult::Written);
   EXPECT_EQ(inodeOf(path), tidied);
-  EXPECT_EQ(readFile(path), "[1]\r\ns=A\r\n[2]\r\ns=B\r\nc=C\r\n[3]\r\ns=D\r\n");
+  EXPECT_EQ(readFileBytes(path), "[1]\r\ns=A\r\n[2]\r\ns=B\r\nc=C\r\n[3]\r\ns=D\r\n");
 }
 
 TEST(RecordingWriter, WorksFromTheFileAsAnotherProgramLeftIt) {
@@ -158,24 +145,24 @@ TEST(RecordingWriter, WorksFromTheFileAsAnotherProgramLeftIt) {
   ASSERT_EQ(writeRecordingValue(writer, path, "1", "s", "A"), RecordingWriteResult::Written);
 
   // Grown by another program.
-  putFile(path, readFile(path) + "[9]\r\nc=Z\r\n");
+  writeFileBytes(path, readFileBytes(path) + "[9]\r\nc=Z\r\n");
   ASSERT_EQ(writeRecordingValue(writer, path, "1", "c", "B"), RecordingWriteResult::Written);
-  EXPECT_EQ(readFile(path), "[1]\r\ns=A\r\nc=B\r\n[9]\r\nc=Z\r\n");
+  EXPECT_EQ(readFileBytes(path), "[1]\r\ns=A\r\nc=B\r\n[9]\r\nc=Z\r\n");
 
   // Changed in place to the same size: the write time tells.
   struct stat before {};
   stat(path.c_str(), &before);
-  putFile(path, "[1]\r\ns=A\r\nc=B\r\n[9]\r\nc=Y\r\n");
+  writeFileBytes(path, "[1]\r\ns=A\r\nc=B\r\n[9]\r\nc=Y\r\n");
   struct timespec times[2] = {before.st_atim, before.st_mtim};
   times[1].tv_sec += 2;
   utimensat(AT_FDCWD, path.c_str(), times, 0);
   ASSERT_EQ(writeRecordingValue(writer, path, "9", "s", "W"), RecordingWriteResult::Written);
-  EXPECT_EQ(readFile(path), "[1]\r\ns=A\r\nc=B\r\n[9]\r\nc=Y\r\ns=W\r\n");
+  EXPECT_EQ(readFileBytes(path), "[1]\r\ns=A\r\nc=B\r\n[9]\r\nc=Y\r\ns=W\r\n");
 
   // Deleted: the next write starts a new file.
   unlink(path.c_str());
   ASSERT_EQ(writeRecordingValue(writer, path, "2", "s", "C"), RecordingWriteResult::Written);
-  EXPECT_EQ(readFile(path), "[2]\r\ns=C\r\n");
+  EXPECT_EQ(readFileBytes(path), "[2]\r\ns=C\r\n");
 }
 
 TEST(RecordingWriter, FailuresAreReportedAndLeaveFilesAlone) {
@@ -186,16 +173,16 @@ TEST(RecordingWriter, FailuresAreReportedAndLeaveFilesAlone) {
 
   const std::string utf16 = directory.path + "/u.ini";
   const std::string wide("\xFF\xFE[\0001\0]\0", 8);
-  putFile(utf16, wide);
+  writeFileBytes(utf16, wide);
   EXPECT_EQ(writeRecordingValue(writer, utf16, "1", "s", "A"), RecordingWriteResult::UnsupportedEncoding);
-  EXPECT_EQ(readFile(utf16), wide);
+  EXPECT_EQ(readFileBytes(utf16), wide);
 
   // A failure does not stop later writes to a file that works again.
   const std::string path = directory.path + "/later/r.ini";
   EXPECT_EQ(writeRecordingValue(writer, path, "1", "s", "A"), RecordingWriteResult::Failed);
   mkdir((directory.path + "/later").c_str(), 0755);
   EXPECT_EQ(writeRecordingValue(writer, path, "1", "s", "A"), RecordingWriteResult::Written);
-  EXPECT_EQ(readFile(path), "[1]\r\ns=A\r\n");
+  EXPECT_EQ(readFileBytes(path), "[1]\r\ns=A\r\n");
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "app/texts.h"
 #include "attach/attach_monitor.h"
@@ -14,6 +15,7 @@
 #include "ui/control_ids.h"
 #include "windows/child_process.h"
 #include "windows/fakegame_process.h"
+#include "windows/screen_image.h"
 
 namespace {
 
@@ -26,32 +28,13 @@ constexpr uint32_t kDesignColour = 0xFF8800;
 // screen. The text is smoothed, so only the cores of its strokes have the
 // colour itself; the window is topmost, so nothing covers it.
 int screenPixelsOfColour(HWND window, uint32_t colour) {
-  RECT box;
-  if (!GetWindowRect(window, &box)) return -1;
-  const int width = box.right - box.left, height = box.bottom - box.top;
-  HDC screen = GetDC(nullptr);
-  HDC memory = CreateCompatibleDC(screen);
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;  // top-down
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, width, height, screen, box.left, box.top, SRCCOPY);
-  GdiFlush();
+  std::vector<DWORD> pixels;
+  int width = 0, height = 0;
+  if (!screenImage(window, pixels, width, height)) return -1;
   // DIB pixels are 0x00RRGGBB; the colour value is 0x00BBGGRR.
   const uint32_t wanted = (colour & 0xFF) << 16 | (colour & 0xFF00) | (colour >> 16 & 0xFF);
   int count = 0;
-  const uint32_t* pixel = static_cast<const uint32_t*>(bits);
-  for (int i = 0; i < width * height; ++i) count += (pixel[i] & 0xFFFFFF) == wanted ? 1 : 0;
-  SelectObject(memory, old);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
+  for (DWORD pixel : pixels) count += (pixel & 0xFFFFFF) == wanted ? 1 : 0;
   return count;
 }
 

@@ -20,16 +20,11 @@
 #include "tabletool/tabletool.h"
 #include "ui/control_ids.h"
 #include "windows/child_process.h"
+#include "windows/fakegame_process.h"
 
 namespace {
 
 constexpr DWORD kWaitMs = 20000;
-
-std::string sourcePath(const std::string& relative) {
-  std::string path = std::string(TALLOWICK_SOURCE_DIR) + "/" + relative;
-  for (char& c : path) c = c == '/' ? '\\' : c;
-  return path;
-}
 
 bool waitUntil(DWORD timeoutMs, bool (*done)(const std::string&), const std::string& argument) {
   DWORD start = GetTickCount();
@@ -48,7 +43,7 @@ std::string gbkOf(const std::string& utf8) {
 
 // The expected recording (UTF-8 in the repository) as the GBK bytes of the file.
 std::string expectedRecording(const std::string& name) {
-  return gbkOf(gbkFileBytes(sourcePath("tests/windows/expected/" + name)));
+  return gbkOf(gbkFileBytes(sourceFile("tests/windows/expected/" + name)));
 }
 
 // What the read-out shows for each line of an expected recording.
@@ -84,12 +79,12 @@ class CaptureEndToEnd : public ::testing::Test {
     emptyFolder(folder);  // recordings, tables and hold files of an earlier run
     // Tallowick beside its two tables, built from the sample sources.
     std::string out, err;
-    ASSERT_EQ(runTabletool({"build", folder + "\\" + kLineTableFile, sourcePath("samples/lines.tsv"), "--key",
+    ASSERT_EQ(runTabletool({"build", folder + "\\" + kLineTableFile, sourceFile("samples/lines.tsv"), "--key",
                             "float"},
                            out, err),
               0)
         << err;
-    ASSERT_EQ(runTabletool({"build", folder + "\\" + kNameTableFile, sourcePath("samples/names.tsv")}, out, err), 0)
+    ASSERT_EQ(runTabletool({"build", folder + "\\" + kNameTableFile, sourceFile("samples/names.tsv")}, out, err), 0)
         << err;
     ASSERT_TRUE(CopyFileA(builtProgram("Tallowick.exe").c_str(), (folder + "\\Tallowick.exe").c_str(), FALSE));
   }
@@ -103,7 +98,7 @@ class CaptureEndToEnd : public ::testing::Test {
     endChild(game);
     std::string path = folder + "\\" + scenarioName;
     std::ofstream(path, std::ios::binary | std::ios::trunc) << scenario;
-    ASSERT_TRUE(startChild("\"" + builtProgram("tools/fakegame/builds/row1/Pal5.exe") + "\" \"" + path + "\"", game));
+    ASSERT_TRUE(startChild("\"" + fakeGameExe("row1") + "\" \"" + path + "\"", game));
   }
   void startTallowick() {
     ASSERT_TRUE(startChild("\"" + folder + "\\Tallowick.exe\"", tallowick));
@@ -174,7 +169,7 @@ class CaptureEndToEnd : public ::testing::Test {
 };
 
 TEST_F(CaptureEndToEnd, RecordsTheSampleSceneByteForByteThenBlanksAndShowsAFailedWrite) {
-  const std::string scenario = gbkFileBytes(sourcePath("samples/scene.txt"));
+  const std::string scenario = gbkFileBytes(sourceFile("samples/scene.txt"));
   const std::string expected = expectedRecording("scene.ini");
   const std::map<std::string, std::string> readOuts = readOutsOf(expected);
   recordUntil("scene.txt", scenario, "end", "scene", readOuts);
@@ -201,7 +196,7 @@ TEST_F(CaptureEndToEnd, RecordsTheSampleSceneByteForByteThenBlanksAndShowsAFaile
 TEST_F(CaptureEndToEnd, GoesOnRecordingWhileTheGameExitsAndComesBack) {
   const std::string first =
       "roster 101 1\nscene 1\nconversation 1\nhold start\nsay 50001 1\nhold L50001\nhold gone\nexit\n";
-  const std::string comeback = gbkFileBytes(sourcePath("samples/comeback.txt"));
+  const std::string comeback = gbkFileBytes(sourceFile("samples/comeback.txt"));
   const std::string expected = expectedRecording("comeback.ini");
   const std::map<std::string, std::string> readOuts = readOutsOf(expected);
   recordUntil("first.txt", first, "gone", "comeback", readOuts);

@@ -52,6 +52,10 @@ std::string builtProgram(const std::string& relativePath) {
   return windowsPath(std::string(TALLOWICK_BUILD_DIR) + "/" + relativePath);
 }
 
+std::string sourceFile(const std::string& relativePath) {
+  return windowsPath(std::string(TALLOWICK_SOURCE_DIR) + "/" + relativePath);
+}
+
 std::string scratchFolder(const std::string& name) {
   std::string root = windowsPath(std::string(TALLOWICK_BUILD_DIR) + "/test-scratch");
   CreateDirectoryA(root.c_str(), nullptr);

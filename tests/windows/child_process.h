@@ -30,6 +30,7 @@ struct ChildGuard {
 
 // Paths of the built programs and of a scratch folder (Windows paths).
 std::string builtProgram(const std::string& relativePath);  // e.g. "Tallowick.exe"
+std::string sourceFile(const std::string& relativePath);    // e.g. "samples/names.tsv"
 std::string scratchFolder(const std::string& name);         // created if missing
 
 // The bytes of the file at a GBK path (opened by its wide name, converted with

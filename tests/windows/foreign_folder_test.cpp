@@ -12,6 +12,7 @@
 #include "lookup/lookup_table.h"
 #include "platform/gbk_wide_win.h"
 #include "tabletool/tabletool.h"
+#include "windows/child_process.h"
 
 namespace {
 
@@ -35,10 +36,9 @@ TEST(ForeignFolder, TablesAndRecordingBesideTheToolAreTheRealFiles) {
   ASSERT_TRUE(windowsPathToGbk(folder, standIn));
   ASSERT_NE(standIn.find('?'), std::string::npos) << "the folder's name should have no GBK form";
 
-  std::string source = std::string(TALLOWICK_SOURCE_DIR) + "\\samples\\names.tsv";
-  for (char& c : source) c = c == '/' ? '\\' : c;
   std::string out, err;
-  ASSERT_EQ(runTabletool({"build", standIn + "\\" + kNameTableFile, source}, out, err), 0) << err;
+  ASSERT_EQ(runTabletool({"build", standIn + "\\" + kNameTableFile, sourceFile("samples/names.tsv")}, out, err), 0)
+      << err;
   const std::wstring table = folder + L"\\" + gbkToWide(kNameTableFile);
   EXPECT_NE(GetFileAttributesW(table.c_str()), INVALID_FILE_ATTRIBUTES);
 

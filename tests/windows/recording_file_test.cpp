@@ -15,10 +15,7 @@ namespace {
 class RecordingFileTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    char temp[MAX_PATH];
-    GetTempPathA(sizeof temp, temp);
-    folder = std::string(temp) + "tallowick-recording-" + std::to_string(GetCurrentProcessId());
-    CreateDirectoryA(folder.c_str(), nullptr);
+    folder = scratchFolder("recording-file");
     path = folder + "\\run" + kRecordingSuffix;
     removeGbkFile(path);
   }

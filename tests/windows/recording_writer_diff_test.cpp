@@ -20,18 +20,9 @@ namespace {
 
 // Test files are named in GBK, as the tool names them; they are opened by
 // their wide names so that the tests also run under other code pages.
-std::string scratchDirectory(const char* name) {
-  char base[MAX_PATH];
-  GetTempPathA(MAX_PATH, base);
-  std::string path = std::string(base) + name + "-" + std::to_string(GetCurrentProcessId());
-  CreateDirectoryA(path.c_str(), nullptr);
-  return path;
-}
-
 std::string readFile(const std::string& path) {
   const std::string bytes = gbkFileBytes(path);
-  return bytes.empty() && GetFileAttributesW(gbkToWide(path).c_str()) == INVALID_FILE_ATTRIBUTES ? "<missing>"
-                                                                                                 : bytes;
+  return bytes.empty() && !gbkFileExists(path) ? "<missing>" : bytes;
 }
 
 void putFile(const std::string& path, const std::string& bytes) {
@@ -40,8 +31,6 @@ void putFile(const std::string& path, const std::string& bytes) {
   WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &put, nullptr);
   CloseHandle(file);
 }
-
-void removeFile(const std::string& path) { DeleteFileW(gbkToWide(path).c_str()); }
 
 // Where two files first differ, with the bytes around it.
 std::string firstDifference(const std::string& a, const std::string& b) {
@@ -134,12 +123,12 @@ bool systemWriterIsTheReference() { return GetACP() == 936; }
 
 void runSequence(unsigned seed, const std::string& startingFile, bool startFromFile, int steps) {
   SCOPED_TRACE("seed " + std::to_string(seed));
-  const std::string directory = scratchDirectory("recording-diff");
+  const std::string directory = scratchFolder("recording-diff");
   // File names in GBK, as the tool makes them ("-提取.ini").
   const std::string systemPath = directory + "\\system-" + std::to_string(seed) + "-\xCC\xE1\xC8\xA1.ini";
   const std::string toolPath = directory + "\\tool-" + std::to_string(seed) + "-\xCC\xE1\xC8\xA1.ini";
-  removeFile(systemPath);
-  removeFile(toolPath);
+  removeGbkFile(systemPath);
+  removeGbkFile(toolPath);
   if (startFromFile) {
     putFile(systemPath, startingFile);
     putFile(toolPath, startingFile);
@@ -201,8 +190,8 @@ void runSequence(unsigned seed, const std::string& startingFile, bool startFromF
     lastLine = line;
     if (::testing::Test::HasFatalFailure()) return;
   }
-  removeFile(systemPath);
-  removeFile(toolPath);
+  removeGbkFile(systemPath);
+  removeGbkFile(toolPath);
   RemoveDirectoryA(directory.c_str());
 }
 
@@ -235,15 +224,15 @@ TEST(RecordingWriterAgainstSystem, RandomWritesIntoHandEditedFiles) {
 // What the capture writes goes through the tool's writer: a GBK path (not
 // converted by the system's code page), the file's bytes, and a refusal.
 TEST(RecordingWriterAgainstSystem, CaptureWritesGoThroughTheToolsWriter) {
-  const std::string directory = scratchDirectory("recording-seam");
+  const std::string directory = scratchFolder("recording-seam");
   const std::string path = directory + "\\\xB1\xBE\xB4\xCE-\xCC\xE1\xC8\xA1.ini";  // 本次-提取.ini
-  removeFile(path);
+  removeGbkFile(path);
   EXPECT_TRUE(writeRecordingKey("50123", "s", "A", path));
   EXPECT_TRUE(writeRecordingKey("50123", "c", "B", path));
   EXPECT_TRUE(writeRecordingKey("50123", "c", "B", path));
   EXPECT_EQ(readFile(path), "[50123]\r\ns=A\r\nc=B\r\n");
   EXPECT_FALSE(writeRecordingKey("50123", "s", "A", directory + "\\missing\\r.ini"));
-  removeFile(path);
+  removeGbkFile(path);
   RemoveDirectoryA(directory.c_str());
 }
 

@@ -14,6 +14,7 @@
 #include "platform/system_text_win.h"
 #include "ui/control_ids.h"
 #include "windows/child_process.h"
+#include "windows/screen_image.h"
 
 namespace {
 
@@ -63,33 +64,6 @@ TEST(WindowText, ChineseTextsHaveGlyphsUnderTheSystemsCodePage) {
   EXPECT_NE(glyphs[1], glyphs[2]) << "code page " << GetACP();
 }
 
-// The screen's pixels of `window` (32-bit, top-down rows).
-std::vector<DWORD> screenImage(HWND window, int& width, int& height) {
-  RECT box;
-  GetWindowRect(window, &box);
-  width = box.right - box.left;
-  height = box.bottom - box.top;
-  HDC screen = GetDC(nullptr);
-  HDC memory = CreateCompatibleDC(screen);
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  void* bits = nullptr;
-  HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ previous = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, width, height, screen, box.left, box.top, SRCCOPY);
-  GdiFlush();
-  std::vector<DWORD> pixels(static_cast<DWORD*>(bits), static_cast<DWORD*>(bits) + width * height);
-  SelectObject(memory, previous);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
-  return pixels;
-}
-
 // Saves the image as a BMP file, for a person to look at.
 void saveBitmap(const std::string& path, const std::vector<DWORD>& pixels, int width, int height) {
   BITMAPINFOHEADER header{};
@@ -126,7 +100,8 @@ TEST(WindowText, RunningWindowShowsTheChineseLabelLegibly) {
   Sleep(500);  // let the first paint reach the screen
 
   int width = 0, height = 0;
-  const std::vector<DWORD> image = screenImage(window, width, height);
+  std::vector<DWORD> image;
+  ASSERT_TRUE(screenImage(window, image, width, height));
   CreateDirectoryA((std::string(TALLOWICK_BUILD_DIR) + "\\logs").c_str(), nullptr);
   saveBitmap(std::string(TALLOWICK_BUILD_DIR) + "\\logs\\window-cp" + std::to_string(GetACP()) + ".bmp", image,
              width, height);

@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
 #include <utility>
 #include <vector>
@@ -35,16 +34,6 @@ constexpr uint32_t rosterEntry(int i) { return 0x7000 + 0x20 * i; }  // entry i,
 const std::string kRunDirectory = "C:\\Tallowick";
 inline std::string lineTablePath() { return kRunDirectory + "\\" + kLineTableFile; }
 inline std::string nameTablePath() { return kRunDirectory + "\\" + kNameTableFile; }
-
-inline std::string describeReads(const std::vector<FakeRead>& reads) {
-  std::string text;
-  for (const FakeRead& read : reads) {
-    char item[32];
-    std::snprintf(item, sizeof item, " %X/%zu", read.address, read.size);
-    text += item;
-  }
-  return text;
-}
 
 struct Character {
   int32_t slot;

@@ -11,12 +11,6 @@ constexpr int32_t kListReturnWord = 16;  // 1: go back to the remembered (or fir
 constexpr int32_t kConversationWord = 796;
 constexpr int32_t kLineNumber = 4;    // float in a dialogue record
 
-// Address of 1-based entry `position` of the array at `entries` (position 0 is
-// the word just before the array, which a count of 0 leads to).
-static int32_t entryAddress(int32_t entries, int32_t position) {
-  return gameAddressPlus(entries, 4 * static_cast<int64_t>(position) - 4);
-}
-
 // Every read below is its own read of the game, made when its step is reached:
 // the game runs on between reads, so neither their order nor their number may
 // change (a value read twice may differ).
@@ -31,10 +25,11 @@ void trackConversation() {
     return read32(gameAddressPlus(conversation, kConversationWord));
   };
 
-  // Normally the last entry of the list is the line on screen.
+  // Normally the last entry of the list is the line on screen (a count of 0
+  // gives the word just before the array).
   int32_t entries = listWord(kListEntries);
   int32_t count = listWord(kListCount);
-  state.currentLineRecord = read32(entryAddress(entries, count));
+  state.currentLineRecord = read32(gameArrayEntry(entries, count));
 
   if (state.resetLatch == 0) {
     if (conversationWord() == 0) state.resetLatch = 1;
@@ -52,10 +47,10 @@ void trackConversation() {
     state.heldIndex = static_cast<int32_t>(static_cast<uint32_t>(listWord(kListCount)) + 1u);
   } else if (track == 1 && listWord(kListReturnWord) == 1 && listWord(kListCount) == 0) {
     state.trackState = 2;
-    state.currentLineRecord = read32(entryAddress(listWord(kListEntries), state.heldIndex));
+    state.currentLineRecord = read32(gameArrayEntry(listWord(kListEntries), state.heldIndex));
   } else if (track == 0 && listWord(kListReturnWord) == 1 &&
              readInt64(pid, gameAddressPlus(list, kListCount)) == 0) {
-    state.currentLineRecord = read32(entryAddress(listWord(kListEntries), 1));
+    state.currentLineRecord = read32(gameArrayEntry(listWord(kListEntries), 1));
   } else if (track == 1 && listWord(kListHoldWord) > 1) {
     state.trackState = 0;
   } else if (track == 2 && listWord(kListReturnWord) == 0) {

@@ -95,6 +95,12 @@ bool readsBackAsWritten(const std::string& text, IniEncoding encoding, char forb
   return true;
 }
 
+// True when a new key line named `name` reads back as a key of that name: a
+// line that is empty or starts with '[' would not be read as a key.
+bool keyNameReadsBack(const std::string& name, IniEncoding encoding) {
+  return !name.empty() && name[0] != '[' && readsBackAsWritten(name, encoding, '=');
+}
+
 // The text a C string caller would have passed: everything before the first NUL.
 std::string asCString(const std::string& text) { return text.substr(0, text.find('\0')); }
 
@@ -223,8 +229,7 @@ IniSetResult setIniValue(IniDocument& document, const std::string& sectionName, 
     result.change = IniChange::AddedSection;
     result.sectionIndex = document.sections.size();
     result.readsBackTheSame = !added.name.empty() && readsBackAsWritten(added.name, encoding, '\0') &&
-                              !added.keys[0].name.empty() && added.keys[0].name[0] != '[' &&
-                              readsBackAsWritten(added.keys[0].name, encoding, '=') && valueReadsBack;
+                              keyNameReadsBack(added.keys[0].name, encoding) && valueReadsBack;
     if (!wantedSection.empty()) document.firstSectionByName.emplace(wantedSection, result.sectionIndex);
     document.sections.push_back(std::move(added));
     return result;
@@ -243,8 +248,7 @@ IniSetResult setIniValue(IniDocument& document, const std::string& sectionName, 
   }
   IniKey added{withoutLeadingBlanks(key), value, true};
   result.change = IniChange::AddedKey;
-  result.readsBackTheSame = !added.name.empty() && added.name[0] != '[' &&
-                            readsBackAsWritten(added.name, encoding, '=') && valueReadsBack;
+  result.readsBackTheSame = keyNameReadsBack(added.name, encoding) && valueReadsBack;
   target.keys.push_back(std::move(added));
   return result;
 }

@@ -17,10 +17,6 @@ static bool scanIsCurrent(uint32_t generation) {
   return sharedState().scanGeneration.load(std::memory_order_acquire) == generation;
 }
 
-static int32_t entryPointerAddress(int32_t pointers, int32_t index) {
-  return gameAddressPlus(pointers, 4 * static_cast<int64_t>(index) - 4);
-}
-
 static void scanForGeneration(uint32_t generation) {
   SharedState& state = sharedState();
   const int32_t pid = loadRelaxed(state.gamePid);
@@ -41,7 +37,7 @@ static void scanForGeneration(uint32_t generation) {
     // The entry's address is read afresh for its name number: the game runs
     // on between the reads.
     int32_t pointers = 0, entry = 0, slot = 0, nameNumber = 0;
-    if (!read(table, pointers) || !read(entryPointerAddress(pointers, index), entry) ||
+    if (!read(table, pointers) || !read(gameArrayEntry(pointers, index), entry) ||
         !read(gameAddressPlus(entry, static_cast<int64_t>(entryOffset) + 4), slot)) {
       return;
     }
@@ -50,7 +46,7 @@ static void scanForGeneration(uint32_t generation) {
       storeRelaxed(state.rosterCountSeen, -1);  // stale: the next tick scans again
       break;
     }
-    if (!read(table, pointers) || !read(entryPointerAddress(pointers, index), entry) ||
+    if (!read(table, pointers) || !read(gameArrayEntry(pointers, index), entry) ||
         !read(gameAddressPlus(entry, entryOffset), nameNumber) || !scanIsCurrent(generation)) {
       return;
     }

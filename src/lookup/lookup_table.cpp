@@ -85,6 +85,12 @@ bool aliasIsValid(const std::string& alias) {
 
 // ---- One-byte locks, counted per table so that nested requests stack
 
+// A lock refused with a sharing violation counts as held by another program.
+static int32_t lockRange(TableFile& file, int64_t offset, int64_t length) {
+  int32_t code = lockTableFileRange(file, offset, length);
+  return code == -12 ? kLockConflict : code;
+}
+
 static int32_t takeTableLock(LookupTable& table, int64_t offset) {
   for (HeldLock& held : table.lockTable) {
     if (held.offset == offset) {
@@ -92,8 +98,7 @@ static int32_t takeTableLock(LookupTable& table, int64_t offset) {
       return 0;
     }
   }
-  int32_t code = lockTableFileRange(table.file, offset, 1);
-  if (code == -12) code = kLockConflict;
+  int32_t code = lockRange(table.file, offset, 1);
   if (code != 0) return code;
   table.lockTable.push_back(HeldLock{offset, 1});
   return 0;
@@ -139,8 +144,7 @@ bool openTable(const std::string& path, const std::string& alias) {
   auto table = std::make_shared<LookupTable>();
   code = openTableFile(fullPath, table->file);
   if (code != 0) return fail(code);
-  code = lockTableFileRange(table->file, 0, kWholeFileLockLength);
-  if (code == -12) code = kLockConflict;
+  code = lockRange(table->file, 0, kWholeFileLockLength);
   if (code != 0) {
     closeTableFile(table->file);
     return fail(code);
@@ -150,8 +154,7 @@ bool openTable(const std::string& path, const std::string& alias) {
     if (openTableFile(sideFilePathOf(fullPath), table->sideFile) != 0) {
       code = kBadSideFile;
     } else {
-      code = lockTableFileRange(table->sideFile, 0, kWholeFileLockLength);
-      if (code == -12) code = kLockConflict;
+      code = lockRange(table->sideFile, 0, kWholeFileLockLength);
       if (code == 0) {
         code = checkSideFile(table->sideFile, table->layout.version);
         unlockTableFileRange(table->sideFile, 0, kWholeFileLockLength);

@@ -25,6 +25,12 @@ inline int32_t gameAddressPlus(int32_t address, int64_t offset) {
   return static_cast<int32_t>(static_cast<uint32_t>(address) + static_cast<uint32_t>(offset));
 }
 
+// Address of 1-based entry `position` of an array of 32-bit words at `array`
+// (position 0 is the word just before the array).
+inline int32_t gameArrayEntry(int32_t array, int32_t position) {
+  return gameAddressPlus(array, 4 * static_cast<int64_t>(position) - 4);
+}
+
 // A game float taken as a number: truncated toward zero through a 64-bit
 // integer, keeping its low 32 bits; NaN and magnitudes of 2^63 or more give 0.
 int32_t truncateGameFloat(float value);

@@ -18,14 +18,20 @@
 static_assert(sizeof(PROCESSENTRY32) == 296, "the 32-bit process entry is 296 bytes");
 #endif
 
+// A record's character field up to its first zero.
+template <size_t N>
+static std::wstring fieldWide(const wchar_t (&field)[N]) {
+  size_t length = 0;
+  while (length < N && field[length] != L'\0') ++length;
+  return std::wstring(field, length);
+}
+
 // A record's name field taken as GBK text: up to the first zero, and at most
 // the first 256 bytes of its GBK form (a character GBK cannot hold shows as "?",
 // which no name the tool looks for contains).
 template <size_t N>
 static std::string fieldText(const wchar_t (&field)[N]) {
-  size_t length = 0;
-  while (length < N && field[length] != L'\0') ++length;
-  std::string text = wideToGbk(std::wstring(field, length));
+  std::string text = wideToGbk(fieldWide(field));
   if (text.size() > 256) text.resize(256);
   return text;
 }
@@ -56,12 +62,10 @@ static std::string executablePathOf(DWORD processId) {
   std::memset(&module, 0, sizeof module);
   module.dwSize = sizeof module;
   std::string path;
-  if (Module32FirstW(modules, &module)) {
-    size_t length = 0;
-    while (length < MAX_PATH && module.szExePath[length] != L'\0') ++length;
-    // In a folder whose name GBK cannot hold, the path is a stand-in that the
-    // file functions turn back into the real path.
-    if (!windowsPathToGbk(std::wstring(module.szExePath, length), path)) path.clear();
+  // In a folder whose name GBK cannot hold, the path is a stand-in that the
+  // file functions turn back into the real path.
+  if (Module32FirstW(modules, &module) && !windowsPathToGbk(fieldWide(module.szExePath), path)) {
+    path.clear();
   }
   CloseHandle(modules);
   return path;
